@@ -1,0 +1,94 @@
+#include "Program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "Error.h"
+#include "Platform/InstanceLock.h"
+
+#ifndef BACKDROPPER_DATA_DIR
+#define BACKDROPPER_DATA_DIR "/usr/local/share/backdropper"
+#endif
+
+namespace {
+
+QStringList CommandLine() {
+  QFile file(QStringLiteral("/proc/self/cmdline"));
+  QStringList args;
+  if (!file.open(QIODevice::ReadOnly)) return args;
+  const QByteArray all = file.readAll();
+  for (const QByteArray& arg : all.split('\0')) args << QString::fromLocal8Bit(arg);
+  if (!args.isEmpty() && all.endsWith('\0')) args.removeLast();
+  return args;
+}
+
+}  // namespace
+
+QString GetProgramFilePath() {
+  char buffer[PATH_MAX + 1];
+  const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+  if (n <= 0) return {};
+  return QString::fromLocal8Bit(buffer, n);
+}
+
+QString GetProgramDirectory() {
+  const QString path = GetProgramFilePath();
+  return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString GetProgramFileName() {
+  const QString path = GetProgramFilePath();
+  return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString GetProgramParameter(int index) {
+  const QStringList args = CommandLine();
+  return index >= 0 && index < args.size() ? args.at(index) : QString();
+}
+
+QString GetProgramWriteDirectory() {
+  const QString dir = GetProgramDirectory();
+  if (!dir.isEmpty() && ::access(QFile::encodeName(dir).constData(), W_OK) == 0) return dir;
+  QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+  if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+  const QString own = config + QStringLiteral("/backdropper/");
+  QDir().mkpath(own);
+  return own;
+}
+
+QString GetProgramDataDirectory() {
+  const QString dir = GetProgramDirectory();
+  if (QFileInfo::exists(dir + QStringLiteral("Help.html"))) return dir;
+  return QStringLiteral(BACKDROPPER_DATA_DIR "/");
+}
+
+bool CheckProgramInstance(const QString& name) {
+  return Platform::AcquireInstanceLock(QStringLiteral("Mutex_ProgramInstance_") + name) ==
+         Platform::LockResult::HeldElsewhere;
+}
+
+void ReleaseProgramInstance() { Platform::ReleaseInstanceLock(); }
+
+bool IsInstallMode() {
+  const QString name = GetProgramFileName();
+  if (name.compare(QStringLiteral("Install"), Qt::CaseInsensitive) == 0 ||
+      name.compare(QStringLiteral("Install.exe"), Qt::CaseInsensitive) == 0)
+    return true;
+  return GetProgramParameter(1).compare(QStringLiteral("/Uninstall"), Qt::CaseInsensitive) == 0;
+}
+
+void TerminateProgramFun() {
+  const QString description = QStringLiteral("Abort intercepted.\r\nProgram must be terminated.");
+  FunStatContext.SetRaise(QStringLiteral(__FILE__), QStringLiteral("TerminateProgramFun"), __LINE__,
+                          fsError, description, {}, {}, 0);
+  FunStatContext.SetShow(QStringLiteral(__FILE__), QStringLiteral("TerminateProgramFun"), __LINE__);
+  if (ErrorForm) FunStatContext.Show(description);
+  FunStatContext.Reset(fsPerfect);
+  std::_Exit(1);
+}

@@ -1,0 +1,27 @@
+// The running program: its file, directories, arguments and single-instance lock.
+#pragma once
+
+#include <QString>
+
+QString GetProgramFilePath();
+QString GetProgramDirectory();  // with a trailing "/"
+QString GetProgramFileName();
+QString GetProgramParameter(int index);  // 1 = first argument; empty when absent
+
+// Where the program writes its own files ("Backdropper.ini", "Errors.log", skins): beside the
+// executable when that directory is writable, else the per-user configuration directory.
+QString GetProgramWriteDirectory();
+// Where the program's read-only data lives ("Help.html", "Readme.txt", shipped skins).
+QString GetProgramDataDirectory();
+
+// True when another copy already holds the lock of this name.
+bool CheckProgramInstance(const QString& name);
+void ReleaseProgramInstance();
+
+bool IsInstallMode();
+
+void TerminateProgramFun();
+
+inline const char* const ProgramName = "Backdropper";
+inline const char* const ProgramDescription = "Manage your desktop wallpapers";
+inline const char* const ProgramVersionLine = "Version 1.1.9, released on 30.10.2006";

@@ -1,0 +1,6 @@
+#include "Utilities.h"
+
+#include <QApplication>
+
+void BeepDone() { QApplication::beep(); }
+void BeepAlert() { QApplication::beep(); }

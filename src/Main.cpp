@@ -1,0 +1,75 @@
+// Entry point.
+#include <QApplication>
+#include <exception>
+#include <memory>
+
+#include "AboutDialog.h"
+#include "Application.h"
+#include "DesktopPositionDialog.h"
+#include "Error.h"
+#include "ErrorForm.h"
+#include "Install.h"
+#include "MainDialog/MainDialog.h"
+#include "Platform/Signals.h"
+#include "Program.h"
+
+namespace {
+
+// Process set-up before WinMain: the abort handler, a crash handler that never hangs.
+void InitialiseProcess() {
+  FunStatContext.Reset(fsPerfect);
+  std::set_terminate(TerminateProgramFun);
+  Platform::InstallCrashHandler(GetProgramWriteDirectory() + QStringLiteral("Errors.log"));
+  errno = 0;
+}
+
+int WinMain(int argc, char** argv) {
+  std::unique_ptr<TApplication> application;
+  std::unique_ptr<QWidget> firstWindow;
+  std::unique_ptr<TAboutForm> about;
+  std::unique_ptr<TErrorForm> error;
+  std::unique_ptr<TDesktopPositionForm> position;
+  {
+    TStatusFrame frame(__FILE__, "WinMain", __LINE__, TStatusFrame::Outer);
+    frame.Run([&] {
+      if (CheckProgramInstance(QString::fromLatin1(ProgramName))) return;
+      application = std::make_unique<TApplication>(argc, argv);
+      application->setApplicationName(QString::fromLatin1(ProgramName));
+      application->setApplicationDisplayName(QString::fromLatin1(ProgramName));
+      const bool installMode = IsInstallMode();
+      // The main window often lives hidden in the tray; only its real close ends the loop.
+      application->setQuitOnLastWindowClosed(installMode);
+      if (installMode) {
+        firstWindow.reset(InstallForm = new TInstallForm);
+      } else {
+        firstWindow.reset(MainForm = new TMainForm);
+      }
+      about.reset(AboutForm = new TAboutForm);
+      error.reset(ErrorForm = new TErrorForm);
+      position.reset(DesktopPositionForm = new TDesktopPositionForm);
+
+      if (installMode) {
+        InstallForm->SetProgramInfo(QString::fromLatin1(ProgramName),
+                                    QString::fromLatin1(ProgramDescription),
+                                    QString::fromLatin1(ProgramVersionLine));
+        InstallForm->show();
+        Platform::InstallStopSignals([] { QApplication::quit(); });
+      } else {
+        Platform::InstallStopSignals([] {
+          if (MainForm) MainForm->CloseProgram();
+        });
+        MainForm->BeforeRun();
+      }
+      application->exec();
+    });
+  }
+  ReleaseProgramInstance();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  InitialiseProcess();
+  return WinMain(argc, argv);
+}

@@ -1,0 +1,151 @@
+#include "E2eSession.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QThread>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+void SetUpChild() {
+  // Own process group, so the whole tree can be killed; die with the test process.
+  ::setpgid(0, 0);
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+void Kill(QProcess* process) {
+  if (!process || process->state() == QProcess::NotRunning) return;
+  const qint64 pid = process->processId();
+  if (pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+  process->kill();
+  process->waitForFinished(3000);
+}
+
+}  // namespace
+
+TE2eSession::TE2eSession(const QString& screen)
+    : Temp(QDir::tempPath() + QStringLiteral("/backdropper-e2e-XXXXXX")) {
+  const QString root = Temp.path();
+  Env = QProcessEnvironment::systemEnvironment();
+  for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
+                          "XDG_RUNTIME_DIR", "XDG_STATE_HOME"}) {
+    const QString dir = root + QLatin1Char('/') + QString::fromLatin1(var).toLower();
+    QDir().mkpath(dir);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Env.insert(QString::fromLatin1(var), dir);
+  }
+  for (const char* var : {"XDG_CURRENT_DESKTOP", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY",
+                          "QT_QPA_PLATFORM", "SESSION_MANAGER"})
+    Env.remove(QString::fromLatin1(var));
+  Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  Env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+  PrepareProgramDir();
+
+  // Xvfb picks a free display itself and prints its number once it accepts clients.
+  Xvfb = std::make_unique<QProcess>();
+  Xvfb->setProcessEnvironment(Env);
+  Xvfb->setChildProcessModifier(SetUpChild);
+  Xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                        QStringLiteral("-screen"), QStringLiteral("0"), screen,
+                                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+  QDeadlineTimer deadline(15000);
+  QByteArray out;
+  while (!deadline.hasExpired() && Xvfb->state() != QProcess::NotRunning && !out.contains('\n')) {
+    Xvfb->waitForReadyRead(200);
+    out += Xvfb->readAllStandardOutput();
+  }
+  const QString number = QString::fromLatin1(out).trimmed();
+  if (!number.isEmpty()) {
+    Display = QLatin1Char(':') + number;
+    Env.insert(QStringLiteral("DISPLAY"), Display);
+  }
+}
+
+TE2eSession::~TE2eSession() {
+  for (auto it = Processes.rbegin(); it != Processes.rend(); ++it) Kill(it->get());
+  Kill(Xvfb.get());
+}
+
+void TE2eSession::PrepareProgramDir() {
+  const QString dir = ProgramDir();
+  QDir().mkpath(dir);
+  const QByteArray binary = QByteArrayLiteral(BACKDROPPER_BINARY);
+  const QByteArray target = QFile::encodeName(ProgramPath());
+  if (::link(binary.constData(), target.constData()) != 0)
+    QFile::copy(QString::fromLocal8Bit(binary), ProgramPath());
+  const QString data = QStringLiteral(BACKDROPPER_SOURCE_DIR "/data");
+  QDirIterator it(data, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString source = it.next();
+    const QString copy = dir + source.mid(data.size());
+    QDir().mkpath(copy.left(copy.lastIndexOf(QLatin1Char('/'))));
+    QFile::copy(source, copy);
+  }
+}
+
+QProcess* TE2eSession::Launch(const QString& program, const QStringList& arguments) {
+  auto process = std::make_unique<QProcess>();
+  process->setProcessEnvironment(Env);
+  process->setChildProcessModifier(SetUpChild);
+  process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  process->start(program, arguments);
+  process->waitForStarted(5000);
+  Processes.push_back(std::move(process));
+  return Processes.back().get();
+}
+
+QProcess* TE2eSession::StartProgram(const QStringList& arguments) {
+  return Launch(ProgramPath(), arguments);
+}
+
+QProcess* TE2eSession::StartProcess(const QString& program, const QStringList& arguments) {
+  return Launch(program, arguments);
+}
+
+int TE2eSession::Run(const QString& program, const QStringList& arguments, QString* output,
+                     int timeoutMs) {
+  QProcess process;
+  process.setProcessEnvironment(Env);
+  process.setChildProcessModifier(SetUpChild);
+  process.start(program, arguments);
+  if (!process.waitForFinished(timeoutMs)) {
+    Kill(&process);
+    return -1;
+  }
+  if (output) *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QStringList TE2eSession::FindWindows(const QString& titleRegex, bool onlyVisible) {
+  QStringList args;
+  if (onlyVisible) args << QStringLiteral("--onlyvisible");
+  args << QStringLiteral("--name") << titleRegex;
+  QString out;
+  Run(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + args, &out);
+  return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool TE2eSession::WaitForWindow(const QString& titleRegex, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  do {
+    if (!FindWindows(titleRegex).isEmpty()) return true;
+    QThread::msleep(100);
+  } while (!deadline.hasExpired());
+  return false;
+}
+
+QImage TE2eSession::Screenshot() {
+  const QString file = Temp.path() + QStringLiteral("/screenshot.png");
+  QFile::remove(file);
+  Run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
+  return QImage(file);
+}
+
+int TE2eSession::WaitForExit(QProcess* process, int timeoutMs) {
+  if (process->state() != QProcess::NotRunning && !process->waitForFinished(timeoutMs)) return -1;
+  return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+}

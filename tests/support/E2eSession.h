@@ -1,0 +1,54 @@
+// The real program under its own Xvfb display, with a private HOME and XDG directories.
+// Every process started here is killed when the session ends, and dies with the test process.
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+class TE2eSession {
+ public:
+  explicit TE2eSession(const QString& screen = QStringLiteral("1280x1024x24"));
+  ~TE2eSession();
+  TE2eSession(const TE2eSession&) = delete;
+  TE2eSession& operator=(const TE2eSession&) = delete;
+
+  bool Ready() const { return !Display.isEmpty(); }
+  QString DisplayName() const { return Display; }
+  QString Root() const { return Temp.path(); }
+  // A private copy of the program folder: the binary (hard-linked) and its data files.
+  QString ProgramDir() const { return Temp.path() + QStringLiteral("/program"); }
+  QString ProgramPath() const { return ProgramDir() + QStringLiteral("/Backdropper"); }
+  QProcessEnvironment Environment() const { return Env; }
+
+  // Starts the program copy; the session owns the process.
+  QProcess* StartProgram(const QStringList& arguments = {});
+  // Starts any helper process inside the session (tray host, bus, ...).
+  QProcess* StartProcess(const QString& program, const QStringList& arguments);
+  // Runs a tool to completion; returns its exit code (-1 when it could not run).
+  int Run(const QString& program, const QStringList& arguments, QString* output = nullptr,
+          int timeoutMs = 10000);
+
+  // Window ids whose title matches the regular expression (xdotool search --name).
+  QStringList FindWindows(const QString& titleRegex, bool onlyVisible = true);
+  bool WaitForWindow(const QString& titleRegex, int timeoutMs = 10000);
+  QImage Screenshot();
+
+  // Waits for a process to end and returns its exit code, or -1 on a time-out.
+  static int WaitForExit(QProcess* process, int timeoutMs);
+
+ private:
+  QProcess* Launch(const QString& program, const QStringList& arguments);
+  void PrepareProgramDir();
+
+  QTemporaryDir Temp;
+  QString Display;
+  QProcessEnvironment Env;
+  std::unique_ptr<QProcess> Xvfb;
+  std::vector<std::unique_ptr<QProcess>> Processes;
+};
