@@ -1,0 +1,108 @@
+#include "MemIniFile.h"
+
+#include <QStringDecoder>
+
+QString DecodeSettingsText(const QByteArray& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(bytes);
+  if (utf8.hasError()) return QString::fromLatin1(bytes);
+  return text;
+}
+
+void TMemIniFile::Parse(const QByteArray& content) {
+  Sections.clear();
+  const qsizetype nul = content.indexOf('\0');
+  const QString text = DecodeSettingsText(nul < 0 ? content : content.left(nul));
+  TSection* current = nullptr;
+  qsizetype pos = 0;
+  const qsizetype size = text.size();
+  while (pos < size) {
+    qsizetype end = pos;
+    while (end < size && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n')) ++end;
+    const QString line = text.mid(pos, end - pos);
+    if (end < size && text[end] == QLatin1Char('\r') && end + 1 < size &&
+        text[end + 1] == QLatin1Char('\n'))
+      ++end;
+    pos = end + 1;
+
+    if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
+    if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')) && line.size() >= 2) {
+      Sections.append(TSection{line.mid(1, line.size() - 2), {}});
+      current = &Sections.last();
+    } else if (current) {
+      current->Lines.append(line);
+    }
+  }
+}
+
+QByteArray TMemIniFile::Serialize() const {
+  QString text;
+  for (const TSection& section : Sections) {
+    text += QLatin1Char('[') + section.Name + QStringLiteral("]\r\n");
+    for (const QString& line : section.Lines) text += line + QStringLiteral("\r\n");
+    text += QStringLiteral("\r\n");
+  }
+  return text.toUtf8();
+}
+
+const TMemIniFile::TSection* TMemIniFile::FindSection(const QString& name) const {
+  for (const TSection& section : Sections)
+    if (section.Name.compare(name, Qt::CaseInsensitive) == 0) return &section;
+  return nullptr;
+}
+
+qsizetype TMemIniFile::FindKey(const QStringList& lines, const QString& key) {
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const qsizetype eq = lines[i].indexOf(QLatin1Char('='));
+    if (eq >= 0 && QStringView(lines[i]).left(eq).compare(key, Qt::CaseInsensitive) == 0) return i;
+  }
+  return -1;
+}
+
+QString TMemIniFile::ReadString(const QString& section, const QString& key,
+                                const QString& fallback) const {
+  const TSection* s = FindSection(section);
+  if (!s) return fallback;
+  const qsizetype i = FindKey(s->Lines, key);
+  if (i < 0) return fallback;
+  const QString& line = s->Lines[i];
+  return line.mid(line.indexOf(QLatin1Char('=')) + 1);
+}
+
+bool TMemIniFile::ValueExists(const QString& section, const QString& key) const {
+  const TSection* s = FindSection(section);
+  return s && FindKey(s->Lines, key) >= 0;
+}
+
+void TMemIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+  auto* s = const_cast<TSection*>(FindSection(section));
+  if (!s) {
+    Sections.append(TSection{section, {}});
+    s = &Sections.last();
+  }
+  // A value is one line: line breaks inside it would split it into stray lines on reading.
+  QString flat = value;
+  flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  const QString line = key + QLatin1Char('=') + flat;
+  const qsizetype i = FindKey(s->Lines, key);
+  if (i >= 0)
+    s->Lines[i] = line;
+  else
+    s->Lines.append(line);
+}
+
+void TMemIniFile::DeleteKey(const QString& section, const QString& key) {
+  auto* s = const_cast<TSection*>(FindSection(section));
+  if (!s) return;
+  const qsizetype i = FindKey(s->Lines, key);
+  if (i >= 0) s->Lines.removeAt(i);
+}
+
+void TMemIniFile::EraseSection(const QString& section) {
+  for (qsizetype i = 0; i < Sections.size(); ++i) {
+    if (Sections[i].Name.compare(section, Qt::CaseInsensitive) == 0) {
+      Sections.removeAt(i);
+      return;
+    }
+  }
+}
