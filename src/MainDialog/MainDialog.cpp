@@ -1,12 +1,142 @@
 #include "MainDialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QProxyStyle>
+#include <QShortcut>
+#include <QTimer>
 
+#include "AboutDialog.h"
+#include "ColorPanel.h"
 #include "Error.h"
+#include "Help.h"
 #include "Program.h"
+#include "StoredTextList.h"
+#include "SystemTray.h"
 
 TMainForm* MainForm = nullptr;
+
+namespace {
+
+// Paths read from the options file may be as long as the platform allows.
+constexpr int MaxPathLength = 4096;
+
+// Hints appear 400 ms after the pointer comes to rest and stay 10 s.
+class THintTimingStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_ToolTip_WakeUpDelay) return 400;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+void SetHintTiming() {
+  if (dynamic_cast<THintTimingStyle*>(QApplication::style())) return;
+  QApplication::setStyle(new THintTimingStyle(QApplication::style()->name()));
+}
+
+// The options file: its keys in reading and writing order, and the state each one feeds.
+enum class TOptionKind { FormPosition, CheckBox, ComboBox, Real, Text, Colour, RelativeRect, Skin };
+
+struct TOptionKey {
+  const char* Section;
+  const char* Key;
+  TOptionKind Kind;
+  const char* Default = nullptr;  // combo boxes; the others keep their current value
+  QCheckBox* TMainForm::*CheckBox = nullptr;
+  QComboBox* TMainForm::*ComboBox = nullptr;
+  double TMainForm::*Real = nullptr;
+  QString TMainForm::*Text = nullptr;
+  TColorPanel* TMainForm::*Panel = nullptr;
+};
+
+using K = TOptionKind;
+using F = TMainForm;
+
+constexpr TOptionKey Special(const char* section, const char* key, TOptionKind kind) {
+  return {section, key, kind};
+}
+constexpr TOptionKey CheckBoxOption(const char* section, const char* key, QCheckBox* F::*box) {
+  TOptionKey option{section, key, K::CheckBox};
+  option.CheckBox = box;
+  return option;
+}
+constexpr TOptionKey ComboBoxOption(const char* section, const char* key, const char* fallback,
+                                    QComboBox* F::*box) {
+  TOptionKey option{section, key, K::ComboBox, fallback};
+  option.ComboBox = box;
+  return option;
+}
+constexpr TOptionKey RealOption(const char* section, const char* key, double F::*value) {
+  TOptionKey option{section, key, K::Real};
+  option.Real = value;
+  return option;
+}
+constexpr TOptionKey TextOption(const char* section, const char* key, QString F::*value) {
+  TOptionKey option{section, key, K::Text};
+  option.Text = value;
+  return option;
+}
+constexpr TOptionKey ColourOption(const char* section, const char* key, TColorPanel* F::*panel) {
+  TOptionKey option{section, key, K::Colour};
+  option.Panel = panel;
+  return option;
+}
+
+const TOptionKey OptionKeys[] = {
+    Special("Main", "XPos", K::FormPosition),
+    CheckBoxOption("Main", "Autorun", &F::AutorunCheckBox),
+    CheckBoxOption("Main", "HideOnClose", &F::HideOnCloseCheckBox),
+    ComboBoxOption("Main", "Hotkey", "W", &F::HotkeyComboBox),
+    ComboBoxOption("Main", "DesktopMargin", "20", &F::DesktopMarginComboBox),
+    CheckBoxOption("Wallpaper", "IsAutoChange", &F::IsAutoChangeWallpaperCheckBox),
+    ComboBoxOption("Wallpaper", "AutoChangeInterval", "1 hour",
+                   &F::AutoChangeWallpaperIntervalComboBox),
+    CheckBoxOption("Wallpaper", "UseAutoChangeStartTime",
+                   &F::UseAutoChangeWallpaperStartTimeCheckBox),
+    ComboBoxOption("Wallpaper", "AutoChangeStartTime", "0",
+                   &F::AutoChangeWallpaperStartTimeComboBox),
+    CheckBoxOption("Wallpaper", "IsRandomWallpaper", &F::RandomWallpaperCheckBox),
+    RealOption("Wallpaper", "LastAutoChangeTime", &F::LastAutoChangeTime),
+    TextOption("Wallpaper", "LastFileTitle", &F::LastFileTitle),
+    ColourOption("Wallpaper", "FillingPictureColor", &F::FillingPictureColorPanel),
+    ComboBoxOption("Wallpaper", "PictureMinStretchSize", "300", &F::PictureMinStretchSizeComboBox),
+    ComboBoxOption("Wallpaper", "PictureMaxStretchSkew", "120", &F::PictureMaxStretchSkewComboBox),
+    CheckBoxOption("Wallpaper", "FitAndCropPicture", &F::FitAndCropCheckBox),
+    CheckBoxOption("Wallpaper", "StretchPicture", &F::StretchPictureCheckBox),
+    CheckBoxOption("Wallpaper", "IsFitBeforeTilePicture", &F::FitBeforeTileCheckBox),
+    CheckBoxOption("Wallpaper", "IsTilePicture", &F::IsTileCheckBox),
+    CheckBoxOption("Wallpaper", "UsePictureNormalizeBrightness",
+                   &F::UsePictureNormalizeBrightnessCheckBox),
+    ComboBoxOption("Wallpaper", "PictureNormalizeBrightnessLevel", "50",
+                   &F::PictureNormalizeBrightnessLevelComboBox),
+    ComboBoxOption("Wallpaper", "PictureNormalizeBrightnessMethod", "Balanced scaling",
+                   &F::PictureNormalizeBrightnessMethodComboBox),
+    ComboBoxOption("Wallpaper", "GammaPicture", "100", &F::GammaPictureComboBox),
+    CheckBoxOption("Calendar", "Show", &F::ShowCalendarCheckBox),
+    Special("Calendar", "RectLeft", K::RelativeRect),
+    RealOption("Calendar", "LastRedrawTime", &F::LastRedrawTime),
+    TextOption("Calendar", "LastCalendarSkinName", &F::LastCalendarSkinName),
+    Special("CalendarSkin", "", K::Skin),
+    CheckBoxOption("BroadcastWallpaperChange", "IsAutoChange",
+                   &F::IsBroadcastWallpaperChangeCheckBox),
+    ComboBoxOption("BroadcastWallpaperChange", "AutoChangeInterval", "1 hour",
+                   &F::BroadcastWallpaperChangeIntervalComboBox),
+    RealOption("BroadcastWallpaperChange", "LastAutoChangeTime", &F::LastBroadcastTime),
+};
+
+const QString XPosKey = QStringLiteral("XPos");
+const QString YPosKey = QStringLiteral("YPos");
+const QString RectKeys[] = {QStringLiteral("RectLeft"), QStringLiteral("RectTop"),
+                            QStringLiteral("RectWidth"), QStringLiteral("RectHeight")};
+
+}  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("MainForm"));
@@ -16,34 +146,171 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(12);
   setFont(font);
-  setFixedSize(465, 380);
+  SetHintTiming();
+  BuildWindow();
+  setFixedSize(ClientWidth, ClientHeight);
+  move(354, 122);
+
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, &TMainForm::HelpLabelClick);
+
+  Timer = new QTimer(this);
+  Timer->setObjectName(QStringLiteral("Timer"));
+  Timer->setInterval(1000);
+
+  SetUpTrayIcon();
+
+  // An existing directory or a failure leaves the skin commands to report any problem later.
+  QDir().mkdir(GetProgramWriteDirectory() + QStringLiteral("CalendarSkins"));
+
+  SkinList = std::make_unique<TStoredTextList>(QString());
+  SkinList->OnLoad = [this](TStoredTextList& list, uint8_t argument) {
+    ReadCalendarSkin(list, argument);
+  };
+  SkinList->OnSave = [this](TStoredTextList& list, uint8_t argument) {
+    WriteCalendarSkin(list, argument);
+  };
 }
 
 TMainForm::~TMainForm() {
+  setAcceptDrops(false);
+  SystemTray.reset();
   if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::CreateOptionsList(const QString& fileName) {
+  OptionsList = std::make_unique<TStoredTextList>(fileName);
+  OptionsList->OnLoad = [this](TStoredTextList& list, uint8_t argument) {
+    ReadOptions(list, argument);
+  };
+  OptionsList->OnSave = [this](TStoredTextList& list, uint8_t argument) {
+    WriteOptions(list, argument);
+  };
 }
 
 void TMainForm::BeforeRun() {
   TStatusFrame frame(__FILE__, "TMainForm::BeforeRun", __LINE__, TStatusFrame::Outer,
                      QStringLiteral("Failed to prepare main window."));
   frame.Run([&] {
-    if (GetProgramParameter(1).compare(QStringLiteral("ShowOnStart"), Qt::CaseInsensitive) == 0)
+    if (AboutForm) {
+      AboutForm->ProgramNameLabel->setText(QString::fromLatin1(ProgramName));
+      AboutForm->ProgramVersionLabel->setText(QString::fromLatin1(ProgramVersionLine));
+    }
+    SystemTray->AddTrayIcon();
+    // Started without "ShowOnStart" (as the autostart entry does), the program stays in the tray.
+    if (GetProgramParameter(1).compare(QStringLiteral("ShowOnStart"), Qt::CaseInsensitive) == 0) {
       show();
+    } else {
+      HideToTray();
+    }
+    CreateOptionsList(GetProgramWriteDirectory() + QStringLiteral("Backdropper.ini"));
+    // A failed load has been reported; start-up goes on with what was read.
+    OptionsList->Load(0);
+    setAcceptDrops(true);
+    Timer->start();
     Updating = false;
   });
 }
 
-void TMainForm::CloseProgram() {
+void TMainForm::ReadOptions(TStoredTextList& list, uint8_t argument) {
+  for (const TOptionKey& option : OptionKeys) {
+    const QString section = QLatin1String(option.Section);
+    const QString key = QLatin1String(option.Key);
+    switch (option.Kind) {
+      case K::FormPosition:
+        list.ReadFormPosition(section, XPosKey, YPosKey, this);
+        break;
+      case K::CheckBox:
+        list.ReadCheckBox(section, key, this->*option.CheckBox);
+        break;
+      case K::ComboBox:
+        list.ReadComboBox(section, key, QLatin1String(option.Default), this->*option.ComboBox);
+        break;
+      case K::Real:
+        list.ReadReal(section, key, this->*option.Real);
+        break;
+      case K::Text:
+        list.ReadText(section, key, false, MaxPathLength, this->*option.Text);
+        break;
+      case K::Colour: {
+        TColorPanel* panel = this->*option.Panel;
+        int32_t colour = panel->Color();
+        list.ReadColor(section, key, colour);
+        panel->SetColor(colour);
+        break;
+      }
+      case K::RelativeRect:
+        list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3], RectLeft,
+                              RectTop, RectWidth, RectHeight);
+        break;
+      case K::Skin:
+        ReadCalendarSkin(list, argument);
+        break;
+    }
+  }
+}
+
+void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
+  // The file holds exactly the keys written here; unknown sections are dropped.
+  list.Clear();
+  for (const TOptionKey& option : OptionKeys) {
+    const QString section = QLatin1String(option.Section);
+    const QString key = QLatin1String(option.Key);
+    switch (option.Kind) {
+      case K::FormPosition:
+        list.WriteFormPosition(section, XPosKey, YPosKey, this);
+        break;
+      case K::CheckBox:
+        list.WriteCheckBox(section, key, this->*option.CheckBox);
+        break;
+      case K::ComboBox:
+        list.WriteComboBox(section, key, this->*option.ComboBox);
+        break;
+      case K::Real:
+        list.WriteReal(section, key, this->*option.Real);
+        break;
+      case K::Text:
+        list.WriteText(section, key, this->*option.Text);
+        break;
+      case K::Colour:
+        list.WriteColor(section, key, (this->*option.Panel)->Color());
+        break;
+      case K::RelativeRect:
+        list.WriteRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3],
+                               RectLeft, RectTop, RectWidth, RectHeight);
+        break;
+      case K::Skin:
+        WriteCalendarSkin(list, argument);
+        break;
+    }
+  }
+}
+
+void TMainForm::AboutLabelClick() {
+  if (AboutForm) AboutForm->exec();
+}
+
+void TMainForm::HelpLabelClick() {
+  ShowHelp(HelpContext);
+}
+
+void TMainForm::CloseProgramLabelClick() {
   ExitRequested = true;
   close();
 }
 
+void TMainForm::CloseProgram() {
+  CloseProgramLabelClick();
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (!ExitRequested) {
-    hide();
+  if (!ExitRequested && HideOnCloseCheckBox->isChecked()) {
+    HideToTray();
     event->ignore();
     return;
   }
+  // The only time the options are written; the close goes on whatever the save's result.
+  if (OptionsList) OptionsList->Save(false, 0);
   event->accept();
   QApplication::quit();
 }

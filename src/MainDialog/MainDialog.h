@@ -1,23 +1,290 @@
 // The main window: it holds every setting in its controls and owns all run-time state.
 #pragma once
 
+#include <QList>
+#include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QTabWidget;
+class QTimer;
+class TColorPanel;
+class TLinkLabel;
+class TStoredTextList;
+class TSystemTray;
 
 class TMainForm : public QWidget {
   Q_OBJECT
  public:
+  static constexpr int ClientWidth = 465;
+  static constexpr int ClientHeight = 380;
+  static constexpr int HelpContext = 100;
+
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
+  // Start-up preparation, once, after all start-up windows exist.
   void BeforeRun();
+  // The options file object for `fileName`, with this window's reader and writer bound.
+  void CreateOptionsList(const QString& fileName);
   // The "really close" path: the Close label, the tray item, the end of the session.
   void CloseProgram();
 
+  // Options file events.
+  void ReadOptions(TStoredTextList& list, uint8_t argument);
+  void WriteOptions(TStoredTextList& list, uint8_t argument);
+
+  // Calendar skin (also the events of the skin file object).
+  void ReadCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
+  void WriteCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
+
+  // Window events and label actions.
+  void AboutLabelClick();
+  void HelpLabelClick();
+  void CloseProgramLabelClick();
+  void ApplicationEventsMinimize();
+  void CalendarDefaultSkinLabelClick();
+  void ShowDirectoriesTab();
+
+  // Tray.
+  void HideToTray();
+  void RestoreFromTray();
+
+  // Controls whose change repaints the calendar only, and those whose change fits the picture
+  // again.
+  QList<QWidget*> RedrawOnChangeControls() const;
+  QList<QWidget*> ReloadOnChangeControls() const;
+
+  // State.
   bool Updating = true;
   bool ExitRequested = false;
+  // The skin reader skips every non-colour key while this is set.
+  bool ReadSkinColorsOnly = false;
+  std::unique_ptr<TStoredTextList> OptionsList;
+  std::unique_ptr<TStoredTextList> SkinList;
+  std::unique_ptr<TSystemTray> SystemTray;
+  // 1000 ms; off until the end of BeforeRun.
+  QTimer* Timer;
+  double WallpaperChangePeriod = 0;
+  double BroadcastPeriod = 0;
+  double LastAutoChangeTime = 0;
+  double LastBroadcastTime = 0;
+  double LastRedrawTime = 0;
+  QString LastFileTitle;
+  QString LastCalendarSkinName;
+  // The calendar's place as fractions of the desktop work area less the desktop margin.
+  double RectLeft = 0.7;
+  double RectTop = 0.15;
+  double RectWidth = 0.1;
+  double RectHeight = 0.1;
+
+  // Frame.
+  TLinkLabel* AboutLabel;
+  TLinkLabel* HelpLabel;
+  TLinkLabel* CloseProgramLabel;
+  QTabWidget* PageControl;
+  QWidget* GeneralPage;
+  QTabWidget* WallpaperPageControl;
+  QTabWidget* CalendarPageControl;
+  QWidget* WallpaperGeneralTab;
+  QWidget* ResizeTab;
+  QWidget* EffectsTab;
+  QWidget* DirectoriesTab;
+  QWidget* BroadcastTab;
+  QWidget* CalendarGeneralTab;
+  QWidget* CalendarBackTab;
+  QWidget* CalendarBackColorsTab;
+  QWidget* CalendarHeaderTab;
+  QWidget* CalendarYearTab;
+  QWidget* CalendarMonthTab;
+  QWidget* CalendarDayOfWeekTab;
+  QWidget* CalendarDaysTab;
+
+  // "General" page.
+  QCheckBox* AutorunCheckBox;
+  QCheckBox* HideOnCloseCheckBox;
+  QLabel* HotkeyLabel;
+  QComboBox* HotkeyComboBox;
+  QLabel* Label17;
+  QLabel* Label19;
+  QComboBox* DesktopMarginComboBox;
+
+  // "Wallpaper" page, "General" tab.
+  QCheckBox* IsAutoChangeWallpaperCheckBox;
+  QComboBox* AutoChangeWallpaperIntervalComboBox;
+  QCheckBox* RandomWallpaperCheckBox;
+  QCheckBox* UseAutoChangeWallpaperStartTimeCheckBox;
+  QComboBox* AutoChangeWallpaperStartTimeComboBox;
+  TLinkLabel* NextWallpaperLabel;
+  TLinkLabel* PreviousWallpaperLabel;
+  TLinkLabel* FirstWallpaperLabel;
+  TLinkLabel* LastWallpaperLabel;
+  TLinkLabel* IndexWallpaperLabel;
+  TLinkLabel* RandomWallpaperLabel;
+  TLinkLabel* UserWallpaperLabel;
+  TLinkLabel* Label3;
+  TLinkLabel* Label18;
+  TLinkLabel* Label4;
+  QLabel* LoadedPicturesCountLabel;
+  QLabel* LastPictureLabel;
+
+  // "Resize" tab.
+  QComboBox* PictureMinStretchSizeComboBox;
+  QCheckBox* FitAndCropCheckBox;
+  QComboBox* PictureMaxStretchSkewComboBox;
+  QCheckBox* StretchPictureCheckBox;
+  QCheckBox* FitBeforeTileCheckBox;
+  QCheckBox* IsTileCheckBox;
+  QLabel* CurrentSkewLabel;
+
+  // "Effects" tab.
+  QComboBox* GammaPictureComboBox;
+  TColorPanel* FillingPictureColorPanel;
+  QCheckBox* UsePictureNormalizeBrightnessCheckBox;
+  QComboBox* PictureNormalizeBrightnessLevelComboBox;
+  QComboBox* PictureNormalizeBrightnessMethodComboBox;
+  QLabel* PictureAppliedNormFactorLabel;
+
+  // "Directories" tab.
+  QListWidget* DirectoriesListBox;
+  TLinkLabel* AddDirectoryLabel;
+  TLinkLabel* DeleteDirectoryLabel;
+  TLinkLabel* ReloadFileNamesLabel;
+  TLinkLabel* Label29;
+
+  // "Broadcast" tab.
+  QLabel* BroadcastHelpLabel;
+  QCheckBox* IsBroadcastWallpaperChangeCheckBox;
+  QComboBox* BroadcastWallpaperChangeIntervalComboBox;
+  QLabel* TestBroadcastHelpLabel;
+  TLinkLabel* Label6;
+  TLinkLabel* Label27;
+
+  // "Calendar" page, "General" tab.
+  QCheckBox* ShowCalendarCheckBox;
+  TLinkLabel* CalendarLoadSkinLabel;
+  TLinkLabel* CalendarLoadSkinColorsLabel;
+  TLinkLabel* CalendarSaveSkinLabel;
+  TLinkLabel* CalendarDefaultSkinLabel;
+  TLinkLabel* CalendarSetDesktopPositionLabel;
+
+  // Calendar skin controls, built from the skin table.
+  QComboBox* CalendarTextEffectComboBox;
+  QComboBox* CalendarOutlineThicknessComboBox;
+  QCheckBox* ShowCalendarBackCheckBox;
+  QCheckBox* SimpleCalendarBackCheckBox;
+  QComboBox* CalendarOtherMonthsWeeksComboBox;
+  QCheckBox* FirstDayIsMondayCheckBox;
+  QComboBox* CalendarHorizontalMarginSpacingComboBox;
+  QComboBox* CalendarVerticalMarginSpacingComboBox;
+  QComboBox* CalendarYMBottomSpaceComboBox;
+  QComboBox* CalendarDOWBottomSpaceComboBox;
+  QComboBox* CalendarHorizontalCenterShiftComboBox;
+  QComboBox* CalendarVerticalCenterShiftComboBox;
+  QComboBox* CalendarHorizontalCenterFocusComboBox;
+  QComboBox* CalendarVerticalCenterFocusComboBox;
+  QCheckBox* CalendarOvalBackCheckBox;
+  QComboBox* CalendarOvalBackEccentricityComboBox;
+  QComboBox* CalendarTextShadowTranslucencyComboBox;
+  QComboBox* CalendarTodayMarginTranslucencyComboBox;
+  QComboBox* CalendarTodayBackTranslucencyComboBox;
+  QComboBox* CalendarFrameBriskMarginTranslucencyComboBox;
+  QComboBox* CalendarFrameBack1TranslucencyComboBox;
+  QComboBox* CalendarFrameBack2TranslucencyComboBox;
+  QComboBox* CalendarFrameBack3TranslucencyComboBox;
+  QComboBox* CalendarFrameBack4TranslucencyComboBox;
+  QComboBox* CalendarFrameBack5TranslucencyComboBox;
+  QComboBox* CalendarFrameBack6TranslucencyComboBox;
+  QComboBox* CalendarFrameBack7TranslucencyComboBox;
+  QComboBox* CalendarFrameCenterTranslucencyComboBox;
+  QComboBox* CalendarFrameBackThick12ComboBox;
+  QComboBox* CalendarFrameBackThick23ComboBox;
+  QComboBox* CalendarFrameBackThick34ComboBox;
+  QComboBox* CalendarFrameBackThick45ComboBox;
+  QComboBox* CalendarFrameBackThick56ComboBox;
+  QComboBox* CalendarFrameBackThick67ComboBox;
+  QComboBox* CalendarSeparatorLeftTranslucencyComboBox;
+  QComboBox* CalendarSeparatorRightTranslucencyComboBox;
+  QComboBox* CalendarSeparatorThicknessComboBox;
+  QComboBox* CalendarYearTextFontComboBox;
+  QComboBox* CalendarYearTextSizeComboBox;
+  QCheckBox* CalendarYearBoldTextCheckBox;
+  QCheckBox* CalendarYearItalicTextCheckBox;
+  QComboBox* CalendarYearTextTranslucencyComboBox;
+  QComboBox* CalendarYearHSSComboBox;
+  QComboBox* CalendarYearVSSComboBox;
+  QComboBox* CalendarMonthTextFontComboBox;
+  QComboBox* CalendarMonthTextSizeComboBox;
+  QCheckBox* CalendarMonthBoldTextCheckBox;
+  QCheckBox* CalendarMonthItalicTextCheckBox;
+  QComboBox* CalendarMonthTextTranslucencyComboBox;
+  QComboBox* CalendarMonthHSSComboBox;
+  QComboBox* CalendarMonthVSSComboBox;
+  QComboBox* CalendarDayOfWeekTextFontComboBox;
+  QComboBox* CalendarDayOfWeekTextSizeComboBox;
+  QCheckBox* CalendarDayOfWeekBoldTextCheckBox;
+  QCheckBox* CalendarDayOfWeekItalicTextCheckBox;
+  QComboBox* CalendarDayOfWeekWeekdayTextTranslucencyComboBox;
+  QComboBox* CalendarDayOfWeekWeekendTextTranslucencyComboBox;
+  QComboBox* CalendarDayOfWeekHSSComboBox;
+  QComboBox* CalendarDayOfWeekVSSComboBox;
+  QComboBox* CalendarDaysTextFontComboBox;
+  QComboBox* CalendarDaysTextSizeComboBox;
+  QCheckBox* CalendarDaysBoldTextCheckBox;
+  QCheckBox* CalendarDaysItalicTextCheckBox;
+  QComboBox* CalendarCurrentMonthWeekdayTextTranslucencyComboBox;
+  QComboBox* CalendarCurrentMonthWeekendTextTranslucencyComboBox;
+  QComboBox* CalendarOtherMonthsWeekdayTextTranslucencyComboBox;
+  QComboBox* CalendarOtherMonthsWeekendTextTranslucencyComboBox;
+  QComboBox* CalendarDaysHSSComboBox;
+  QComboBox* CalendarDaysVSSComboBox;
+
+  TColorPanel* CalendarTextShadowColorPanel;
+  TColorPanel* CalendarTodayMarginColorPanel;
+  TColorPanel* CalendarTodayBackColorPanel;
+  TColorPanel* CalendarFrameBriskMarginColorPanel;
+  TColorPanel* CalendarFrameBack1ColorPanel;
+  TColorPanel* CalendarFrameBack2ColorPanel;
+  TColorPanel* CalendarFrameBack3ColorPanel;
+  TColorPanel* CalendarFrameBack4ColorPanel;
+  TColorPanel* CalendarFrameBack5ColorPanel;
+  TColorPanel* CalendarFrameBack6ColorPanel;
+  TColorPanel* CalendarFrameBack7ColorPanel;
+  TColorPanel* CalendarFrameCenterColorPanel;
+  TColorPanel* CalendarSeparatorLeftColorPanel;
+  TColorPanel* CalendarSeparatorRightColorPanel;
+  TColorPanel* CalendarYearTextColorPanel;
+  TColorPanel* CalendarMonthTextColorPanel;
+  TColorPanel* CalendarDayOfWeekWeekdayTextColorPanel;
+  TColorPanel* CalendarDayOfWeekWeekendTextColorPanel;
+  TColorPanel* CalendarCurrentMonthWeekdayTextColorPanel;
+  TColorPanel* CalendarCurrentMonthWeekendTextColorPanel;
+  TColorPanel* CalendarOtherMonthsWeekdayTextColorPanel;
+  TColorPanel* CalendarOtherMonthsWeekendTextColorPanel;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // Layout.cpp
+  void BuildWindow();
+  QWidget* BuildWallpaperGeneralTab();
+  QWidget* BuildResizeTab();
+  QWidget* BuildEffectsTab();
+  QWidget* BuildDirectoriesTab();
+  QWidget* BuildBroadcastTab();
+  QWidget* BuildGeneralPage();
+  // Calendar.cpp
+  void BuildCalendarTabs();
+  QWidget* BuildCalendarGeneralCommands();
+  // Tray.cpp
+  void SetUpTrayIcon();
 };
 
 extern TMainForm* MainForm;
