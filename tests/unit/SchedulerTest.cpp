@@ -117,6 +117,8 @@ TEST(Scheduler, IntervalTextsGiveTheirPeriods) {
 TEST(Scheduler, HourlyChangeWithoutStartHour) {
   EXPECT_FALSE(IsChangeDue(3600, At(0, 10), At(0, 10, 59, 59, 999), std::nullopt));
   EXPECT_TRUE(IsChangeDue(3600, At(0, 10), At(0, 11), std::nullopt));
+  // Exactly one period, although the day fractions differ by a hair less.
+  EXPECT_TRUE(IsChangeDue(3600, At(0, 2), At(0, 3), std::nullopt));
 
   TWindow w;
   w.V.LastAutoChangeTime = At(0, 10);
@@ -127,6 +129,9 @@ TEST(Scheduler, HourlyChangeWithoutStartHour) {
 
 TEST(Scheduler, StartHourCountsSlotsFromThatHourToday) {
   EXPECT_FALSE(IsChangeDue(10800, At(-1, 23), At(0, 6, 30), 8));
+  // A tick exactly on a slot reaches it.
+  EXPECT_TRUE(IsChangeDue(3600, At(0, 0), At(0, 1), 0));
+  EXPECT_FALSE(IsChangeDue(3600, At(0, 0), At(0, 0, 59, 59, 999), 0));
 
   TWindow w;
   w.V.StartHour = 8;
