@@ -14,8 +14,8 @@ void Require(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                         static_cast<qsizetype>(size));
+  const QString text =
+      QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   int32_t value = 0;
   const bool isInt = TryTextToInt(text, value);
   if (isInt) {
