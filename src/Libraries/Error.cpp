@@ -119,12 +119,14 @@ void SetReportClock(std::function<QDateTime()> clock) {
 
 QString ReportTimeText() {
   const QDateTime now = ReportClock()();
-  const QLocale locale = QLocale::system();
+  // The default locale follows the system's unless a test fixes it.
+  const QLocale locale;
   QString time = locale.toString(now.time(), QLocale::LongFormat);
   // The report always separates hours, minutes and seconds with ":".
   time.replace(QLatin1Char('.'), QLatin1Char(':'));
-  const int secondOfDay = now.time().msecsSinceStartOfDay() / 1000;
-  const int hundreds = static_cast<int>(secondOfDay / 86400.0 * 864.0);
+  // Units of 100 seconds, in integers: the day fraction times 864 in floating point truncates
+  // some exact multiples (6100 s) one unit short.
+  const int hundreds = now.time().msecsSinceStartOfDay() / 100000;
   return locale.toString(now.date(), QLocale::LongFormat) + QStringLiteral(" (") +
          QString::number(now.date().dayOfYear()) + QStringLiteral(") | ") + time +
          QStringLiteral(" (") + QString::number(hundreds) + QLatin1Char(')');

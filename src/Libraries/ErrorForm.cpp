@@ -107,8 +107,9 @@ bool TErrorForm::Show(const QString& caption, const QString& description, const 
 }
 
 bool TErrorForm::SaveToLog() {
-  errno = 0;
   const QByteArray path = (GetProgramWriteDirectory() + QStringLiteral("Errors.log")).toLocal8Bit();
+  // Cleared after finding the directory, whose probing may leave errno set.
+  errno = 0;
   const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0 || IsSystemErrorOnOpen()) {
     if (fd >= 0) ::close(fd);
