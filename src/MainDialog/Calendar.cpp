@@ -20,6 +20,7 @@
 #include "LinkLabel.h"
 #include "MainDialog.h"
 #include "StoredTextList.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -552,7 +553,7 @@ void TMainForm::CalendarDefaultSkinLabelClick() {
   for (const TSkinParameter& parameter : Parameters) {
     switch (parameter.Kind) {
       case TSkinKind::List:
-        SelectComboItemOrFirst(this->*parameter.ListMember, QLatin1String(parameter.Default));
+        SelectComboItem(this->*parameter.ListMember, QLatin1String(parameter.Default), {});
         break;
       case TSkinKind::Flag:
         (this->*parameter.FlagMember)

@@ -6,6 +6,7 @@
 
 #include "ColorPanel.h"
 #include "LinkLabel.h"
+#include "Utilities.h"
 
 namespace {
 // Enough for the widest item of the numeric lists; text lists size themselves to their content.
@@ -48,7 +49,7 @@ QComboBox* NewComboBox(QWidget* parent, const char* name, const QStringList& ite
   } else {
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   }
-  SelectComboItemOrFirst(box, selected);
+  SelectComboItem(box, selected, {});
   return box;
 }
 
@@ -73,15 +74,4 @@ TColorPanel* NewColorPanel(QWidget* parent, const char* name, int defaultColor) 
   panel->SetColor(defaultColor);
   panel->setFixedSize(ColorPanelWidth, ColorPanelHeight);
   return panel;
-}
-
-void SelectComboItemOrFirst(QComboBox* box, const QString& text) {
-  int index = 0;
-  for (int i = 0; i < box->count(); ++i) {
-    if (box->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
-      index = i;
-      break;
-    }
-  }
-  box->setCurrentIndex(box->count() > 0 ? index : -1);
 }

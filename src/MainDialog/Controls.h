@@ -23,6 +23,3 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, bool
 TLinkLabel* NewLinkLabel(QWidget* parent, const char* name, const QString& caption,
                          bool enabled = true);
 TColorPanel* NewColorPanel(QWidget* parent, const char* name, int defaultColor);
-
-// Selects the item whose whole text equals `text` ignoring letter case, else the first item.
-void SelectComboItemOrFirst(QComboBox* box, const QString& text);

@@ -13,20 +13,12 @@
 #include "Controls.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
+#include "Scheduler.h"
 
 namespace {
 
 constexpr int TabMargin = 8;
 constexpr int Indent = 20;
-
-// The periods offered for the automatic change and the broadcast.
-QStringList IntervalItems() {
-  return {QStringLiteral("5 minutes"), QStringLiteral("15 minutes"), QStringLiteral("30 minutes"),
-          QStringLiteral("1 hour"),    QStringLiteral("2 hours"),    QStringLiteral("3 hours"),
-          QStringLiteral("6 hours"),   QStringLiteral("12 hours"),   QStringLiteral("20 hours"),
-          QStringLiteral("1 day"),     QStringLiteral("2 days"),     QStringLiteral("3 days"),
-          QStringLiteral("1 week")};
-}
 
 QStringList LetterItems() {
   QStringList letters;
@@ -136,7 +128,7 @@ QWidget* TMainForm::BuildWallpaperGeneralTab() {
       NewCheckBox(tab, "IsAutoChangeWallpaperCheckBox",
                   QStringLiteral("Automatically change wallpaper every"), true);
   AutoChangeWallpaperIntervalComboBox = NewComboBox(tab, "AutoChangeWallpaperIntervalComboBox",
-                                                    IntervalItems(), QStringLiteral("1 hour"), 20);
+                                                    IntervalTexts(), QStringLiteral("1 hour"), 20);
   AddRow(layout, {IsAutoChangeWallpaperCheckBox, AutoChangeWallpaperIntervalComboBox});
   RandomWallpaperCheckBox =
       NewCheckBox(tab, "RandomWallpaperCheckBox", QStringLiteral("Randomly"), false);
@@ -288,7 +280,7 @@ QWidget* TMainForm::BuildBroadcastTab() {
       NewCheckBox(tab, "IsBroadcastWallpaperChangeCheckBox",
                   QStringLiteral("Broadcast wallpaper change for other programs every"), true);
   BroadcastWallpaperChangeIntervalComboBox =
-      NewComboBox(tab, "BroadcastWallpaperChangeIntervalComboBox", IntervalItems(),
+      NewComboBox(tab, "BroadcastWallpaperChangeIntervalComboBox", IntervalTexts(),
                   QStringLiteral("1 hour"), 20);
   AddRow(layout, {IsBroadcastWallpaperChangeCheckBox, BroadcastWallpaperChangeIntervalComboBox});
   layout->addSpacing(6);

@@ -15,6 +15,7 @@
 #include "Error.h"
 #include "Help.h"
 #include "Program.h"
+#include "Scheduler.h"
 #include "StoredTextList.h"
 #include "SystemTray.h"
 
@@ -154,6 +155,17 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
   connect(help, &QShortcut::activated, this, &TMainForm::HelpLabelClick);
 
+  AutoChangeWallpaperIntervalComboBoxChange();
+  BroadcastWallpaperChangeIntervalComboBoxChange();
+  // Any change of the text counts, also one made by reading the options.
+  for (QComboBox* box :
+       {AutoChangeWallpaperIntervalComboBox, AutoChangeWallpaperStartTimeComboBox}) {
+    connect(box, &QComboBox::currentIndexChanged, this,
+            &TMainForm::AutoChangeWallpaperIntervalComboBoxChange);
+  }
+  connect(BroadcastWallpaperChangeIntervalComboBox, &QComboBox::currentIndexChanged, this,
+          &TMainForm::BroadcastWallpaperChangeIntervalComboBoxChange);
+
   Timer = new QTimer(this);
   Timer->setObjectName(QStringLiteral("Timer"));
   Timer->setInterval(1000);
@@ -284,6 +296,14 @@ void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
         break;
     }
   }
+}
+
+void TMainForm::AutoChangeWallpaperIntervalComboBoxChange() {
+  WallpaperChangePeriod = IntervalTextToSeconds(AutoChangeWallpaperIntervalComboBox->currentText());
+}
+
+void TMainForm::BroadcastWallpaperChangeIntervalComboBoxChange() {
+  BroadcastPeriod = IntervalTextToSeconds(BroadcastWallpaperChangeIntervalComboBox->currentText());
 }
 
 void TMainForm::AboutLabelClick() {

@@ -50,6 +50,9 @@ class TMainForm : public QWidget {
   void ApplicationEventsMinimize();
   void CalendarDefaultSkinLabelClick();
   void ShowDirectoriesTab();
+  // The two periods follow their interval boxes.
+  void AutoChangeWallpaperIntervalComboBoxChange();
+  void BroadcastWallpaperChangeIntervalComboBoxChange();
 
   // Tray.
   void HideToTray();

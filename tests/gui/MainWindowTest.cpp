@@ -267,6 +267,16 @@ TEST_F(MainWindowTest, FillingColourAndDirectoryList) {
   EXPECT_EQ(Form->WallpaperPageControl->currentWidget(), Form->DirectoriesTab);
 }
 
+TEST_F(MainWindowTest, PeriodsFollowTheirIntervalBoxes) {
+  EXPECT_DOUBLE_EQ(Form->WallpaperChangePeriod, 3600);
+  EXPECT_DOUBLE_EQ(Form->BroadcastPeriod, 3600);
+  Form->AutoChangeWallpaperIntervalComboBox->setCurrentText(QStringLiteral("2 days"));
+  EXPECT_DOUBLE_EQ(Form->WallpaperChangePeriod, 172800);
+  Form->BroadcastWallpaperChangeIntervalComboBox->setCurrentText(QStringLiteral("5 minutes"));
+  EXPECT_DOUBLE_EQ(Form->BroadcastPeriod, 300);
+  EXPECT_DOUBLE_EQ(Form->WallpaperChangePeriod, 172800);
+}
+
 TEST_F(MainWindowTest, LinkLabelEmitsClickedOnlyForAFullLeftClick) {
   TLinkLabel link(QStringLiteral("Go"));
   link.resize(40, 16);
