@@ -50,7 +50,7 @@ bool CopyFileContent(const QByteArray& from, const QByteArray& to) {
   struct stat st {};
   if (in.Fd < 0 || ::fstat(in.Fd, &st) != 0) return false;
   TFd out(::open(to.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777));
-  if (out.Fd < 0) return false;
+  if (out.Fd < 0 || ::fchmod(out.Fd, st.st_mode & 07777) != 0) return false;
   off_t left = st.st_size;
   while (left > 0) {
     const ssize_t n = ::sendfile(out.Fd, in.Fd, nullptr, static_cast<size_t>(left));
