@@ -1,6 +1,7 @@
 // Renaming, crash-safe writing, tree copy and delete, times, special folders, starting files.
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -307,4 +308,34 @@ TEST_F(Files, RunFileFailuresAreShown) {
   EXPECT_TRUE(answerer.Texts[1].startsWith("DESCRIPTION\r\nFailed to open the web page.\r\n"));
   EXPECT_TRUE(answerer.Texts[1].contains("* Description: \"Failed to run file.\""));
   EXPECT_TRUE(answerer.Texts[1].contains("* Parameter 1: \"https://example.org/\""));
+}
+
+TEST_F(Files, FolderChooser) {
+  QDir().mkpath(At("root/pictures"));
+  QDir().mkpath(At("outside"));
+  auto choose = [](const QString& folder) {
+    return [folder](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      ASSERT_NE(dialog, nullptr);
+      dialog->setDirectory(folder);
+      static_cast<QDialog*>(dialog)->accept();
+    };
+  };
+  QString directory = "unchanged";
+  {
+    TModalAnswerer answerer(choose(At("root/pictures")));
+    EXPECT_TRUE(BrowseForDirectory(directory, {}, "Choose a directory with picture files"));
+    EXPECT_EQ(answerer.Titles, QStringList{"Choose a directory with picture files"});
+  }
+  EXPECT_EQ(directory, At("root/pictures"));
+  {
+    TModalAnswerer answerer(choose(At("outside")));
+    EXPECT_FALSE(BrowseForDirectory(directory, At("root"), "Pick"));
+  }
+  EXPECT_EQ(directory, At("root/pictures"));
+  {
+    TModalAnswerer answerer([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(BrowseForDirectory(directory, {}, "Pick"));
+  }
+  EXPECT_EQ(directory, At("root/pictures"));
 }
