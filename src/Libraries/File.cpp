@@ -1,10 +1,8 @@
 #include "File.h"
 
-#include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -12,9 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CommandLine.h"
 #include "Error.h"
-#include "Platform/Launcher.h"
 
 namespace {
 
@@ -56,24 +52,6 @@ bool WildcardMatch(const QString& pattern, const QString& name) {
   return p == plen;
 }
 
-// mkdir -p that leaves errno set on failure.
-bool MakeDirectories(const QString& path) {
-  const QByteArray bytes = Encoded(path);
-  for (qsizetype i = 1; i <= bytes.size(); ++i) {
-    if (i < bytes.size() && bytes[i] != '/') continue;
-    const QByteArray part = bytes.left(i);
-    if (::mkdir(part.constData(), 0777) == 0 || errno == EEXIST) continue;
-    return false;
-  }
-  struct stat st {};
-  if (::stat(bytes.constData(), &st) != 0) return false;
-  if (!S_ISDIR(st.st_mode)) {
-    errno = ENOTDIR;
-    return false;
-  }
-  return true;
-}
-
 mode_t CurrentUmask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -93,30 +71,6 @@ bool WriteAll(int fd, const QByteArray& bytes) {
     left -= n;
   }
   return true;
-}
-
-// An executable file is started itself; anything else opens with its associated program.
-bool IsProgramFile(const QString& file) {
-  struct stat st {};
-  return ::stat(Encoded(file).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-         (st.st_mode & 0111) != 0;
-}
-
-// "https://...", "mailto:...": a scheme of two or more characters before the colon.
-bool IsAddress(const QString& text) {
-  const qsizetype colon = text.indexOf(QLatin1Char(':'));
-  if (colon < 2 || !text[0].isLetter()) return false;
-  for (qsizetype i = 1; i < colon; ++i) {
-    const QChar c = text[i];
-    if (!(c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
-          c == QLatin1Char('.')))
-      return false;
-  }
-  return true;
-}
-
-void ShowErrorBox(const QString& text) {
-  QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Error"), text);
 }
 
 }  // namespace
@@ -307,45 +261,6 @@ int64_t GetFileSize(const QString& path) {
   return frame.Failed() || frame.Local.Status == fsWarning ? 0 : size;
 }
 
-QString GetOperatorPath() {
-  QString path;
-  TStatusFrame frame(__FILE__, "GetOperatorPath", __LINE__);
-  frame.Run([&] {
-    path = Platform::SpecialFolderPath(Platform::TSpecialFolder::Operator);
-    errno = 0;
-    if (path.isEmpty()) errno = ENOENT;
-    if (path.isEmpty() || !MakeDirectories(path))
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to get path."), path, {},
-                  static_cast<uint32_t>(errno));
-    path = PathWithDelimiter(path);
-  });
-  return frame.Failed() ? QString() : path;
-}
-
-QString GetSystemDirectoryPath(Platform::TSpecialFolder folder) {
-  QString path;
-  TStatusFrame frame(__FILE__, "GetSystemDirectoryPath", __LINE__);
-  frame.Run([&] {
-    const QString found = Platform::SpecialFolderPath(folder);
-    // A folder that cannot be created counts as one the system does not give.
-    if (!found.isEmpty() && MakeDirectories(found)) path = PathWithDelimiter(found);
-  });
-  return frame.Failed() ? QString() : path;
-}
-
-QString GetDesktopPath() {
-  return GetSystemDirectoryPath(Platform::TSpecialFolder::Desktop);
-}
-QString GetProgramsMenuPath() {
-  return GetSystemDirectoryPath(Platform::TSpecialFolder::ProgramsMenu);
-}
-QString GetProgramFilesPath() {
-  return GetSystemDirectoryPath(Platform::TSpecialFolder::ProgramFiles);
-}
-QString GetStartupPath() {
-  return GetSystemDirectoryPath(Platform::TSpecialFolder::Startup);
-}
-
 bool MyRenameFile(const QString& oldName, const QString& newName, bool replace) {
   TStatusFrame frame(__FILE__, "MyRenameFile", __LINE__);
   frame.Run([&] {
@@ -372,40 +287,4 @@ bool MyRenameFile(const QString& oldName, const QString& newName, bool replace) 
                   static_cast<uint32_t>(errno));
   });
   return !frame.Failed();
-}
-
-void RunFile(const QString& file, const QString& parameters, const QString& directory,
-             bool quoteParameters, bool /*minimized: xdg-open cannot ask for it*/) {
-  TStatusFrame frame(__FILE__, "RunFile", __LINE__);
-  frame.Run([&] {
-    if (file.isEmpty()) {
-      ShowErrorBox(QStringLiteral("The name of the file is empty."));
-      return;
-    }
-    QString text;
-    if (!parameters.isEmpty())
-      text = quoteParameters ? QStringLiteral(" \"") + parameters + QLatin1Char('"')
-                             : QLatin1Char(' ') + parameters;
-    errno = 0;
-    bool started = false;
-    if (IsProgramFile(file)) {
-      // The started program gets the parameter text split as a command line would be.
-      started = Platform::Launcher().Start(file, SplitCommandLine(text), directory);
-    } else if (!IsAddress(file) && !FileExistsAt(file)) {
-      errno = ENOENT;
-    } else {
-      started = Platform::Launcher().Open(file);
-    }
-    if (!started)
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to run file."), file, {},
-                  static_cast<uint32_t>(errno ? errno : ENOENT));
-  });
-}
-
-void OpenSite(const QString& address, const QString& errorText) {
-  TStatusFrame frame(__FILE__, "OpenSite", __LINE__, TStatusFrame::Outer, errorText);
-  frame.Run([&] {
-    RunFile(address, {}, {}, true, false);
-    frame.Check();
-  });
 }
