@@ -1,8 +1,82 @@
-// File and directory helpers.
+// File and directory helpers: path texts, listing, copying, renaming, special folders, starting
+// files. Shortcut files (TLinkFile) are in LinkFile.h.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <ctime>
 
-// Size of a file in bytes; records a Warning and yields 0 when it cannot be read.
+#include "Platform/SpecialFolders.h"
+
+// ---- Plain helpers (no status frame) ----
+
+QString PathWithDelimiter(const QString& path);
+// A Windows drive name such as "C:"; never an absolute Linux path.
+bool IsDriveName(const QString& path);
+QString PathOfFile(const QString& path);  // with its trailing "/"; empty for a bare name
+QString NameOfFile(const QString& path);
+// The file's extension (from the last "." of its name on) is one of `extensions`.
+bool HasExtensionIn(const QString& path, const QStringList& extensions,
+                    Qt::CaseSensitivity cs = Qt::CaseInsensitive);
+// Absolute and normal ("." and ".." resolved, no doubled or trailing "/"); the path need not
+// exist and symbolic links are not followed.
+QString FullPathOf(const QString& path);
+// Both name the same path once made absolute and normal; exact, as the file system compares.
+bool IsSamePath(const QString& a, const QString& b);
+bool MatchesFileSpec(const QString& name, const QString& spec);
+bool FileExistsAt(const QString& path);
+bool IsDirectoryPath(const QString& path);
+bool IsLinkFileName(const QString& path);
+// Read-only here means the owner may not write; gives the owner write permission back.
+void ClearReadOnly(const QString& path);
+QString GetLinkExtension(const QString& target);
+// The folder chooser: folders only, kept below `root` when one is given. On OK stores the choice
+// in `directory` and returns true; on cancel returns false and leaves `directory` alone.
+bool BrowseForDirectory(QString& directory, const QString& root, const QString& caption);
+
+// A ";"-separated list of wildcard patterns ("*", "?"), matched ignoring case; compiled once
+// so that listing a large tree does not parse it per file.
+class TFileSpec {
+ public:
+  explicit TFileSpec(const QString& spec);
+  bool Matches(const QString& name) const;
+
+ private:
+  QStringList Patterns;  // case-folded
+  bool All = false;
+};
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a crash or a
+// full disk never leaves a half-written file. Keeps the mode of an existing file and writes
+// through a symbolic link to its target. On failure returns false with errno set and leaves
+// the original untouched.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, bool executable = false);
+
+// The date-time (days since 30 December 1899, local time) of a file time; no status frame.
+double FileTimeToDateTime(const timespec& time);
+
+// ---- Status-framed operations ----
+
+double ConvertFileTime(const timespec& time);
 int64_t GetFileSize(const QString& path);
+QString GetOperatorPath();
+bool MyRenameFile(const QString& oldName, const QString& newName, bool replace);
+void DeleteDirectoryNoErrors(const QString& directory);
+void CopyDeleteDirectory(const QString& source, const QString& destination, bool copy = true);
+// Appends the full paths of matching files to `list`; hidden entries are skipped and symbolic
+// links to folders are not followed.
+void LoadFilesList(const QString& directory, const QString& spec, QStringList& list,
+                   bool recursive);
+void RunFile(const QString& file, const QString& parameters = {}, const QString& directory = {},
+             bool quoteParameters = false, bool minimized = false);
+void OpenSite(const QString& address,
+              const QString& errorText = QStringLiteral("Failed to open site."));
+
+// Special folders, each with a trailing "/" and created when missing; empty when none.
+QString GetSystemDirectoryPath(Platform::TSpecialFolder folder);
+QString GetDesktopPath();
+QString GetProgramsMenuPath();
+QString GetProgramFilesPath();
+QString GetStartupPath();
