@@ -13,7 +13,9 @@
 #include "AboutDialog.h"
 #include "ColorPanel.h"
 #include "Error.h"
+#include "File.h"
 #include "Help.h"
+#include "LinkFile.h"
 #include "Program.h"
 #include "Scheduler.h"
 #include "StoredTextList.h"
@@ -55,6 +57,7 @@ struct TOptionKey {
   double TMainForm::*Real = nullptr;
   QString TMainForm::*Text = nullptr;
   TColorPanel* TMainForm::*Panel = nullptr;
+  void (TMainForm::*AfterWrite)() = nullptr;
 };
 
 using K = TOptionKind;
@@ -66,6 +69,10 @@ constexpr TOptionKey Special(const char* section, const char* key, TOptionKind k
 constexpr TOptionKey CheckBoxOption(const char* section, const char* key, QCheckBox* F::*box) {
   TOptionKey option{section, key, K::CheckBox};
   option.CheckBox = box;
+  return option;
+}
+constexpr TOptionKey AfterWriting(TOptionKey option, void (F::*action)()) {
+  option.AfterWrite = action;
   return option;
 }
 constexpr TOptionKey ComboBoxOption(const char* section, const char* key, const char* fallback,
@@ -92,7 +99,7 @@ constexpr TOptionKey ColourOption(const char* section, const char* key, TColorPa
 
 const TOptionKey OptionKeys[] = {
     Special("Main", "XPos", K::FormPosition),
-    CheckBoxOption("Main", "Autorun", &F::AutorunCheckBox),
+    AfterWriting(CheckBoxOption("Main", "Autorun", &F::AutorunCheckBox), &F::UpdateStartupLink),
     CheckBoxOption("Main", "HideOnClose", &F::HideOnCloseCheckBox),
     ComboBoxOption("Main", "Hotkey", "W", &F::HotkeyComboBox),
     ComboBoxOption("Main", "DesktopMargin", "20", &F::DesktopMarginComboBox),
@@ -295,7 +302,14 @@ void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
         WriteCalendarSkin(list, argument);
         break;
     }
+    if (option.AfterWrite) (this->*option.AfterWrite)();
   }
+}
+
+void TMainForm::UpdateStartupLink() {
+  // Started from the session's autostart entry, without arguments, the program stays hidden.
+  MakeLinkByStatus(GetStartupPath(), GetProgramFilePath(), {}, {}, true,
+                   AutorunCheckBox->isChecked());
 }
 
 void TMainForm::AutoChangeWallpaperIntervalComboBoxChange() {

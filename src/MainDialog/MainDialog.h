@@ -38,6 +38,8 @@ class TMainForm : public QWidget {
   // Options file events.
   void ReadOptions(TStoredTextList& list, uint8_t argument);
   void WriteOptions(TStoredTextList& list, uint8_t argument);
+  // The autostart entry exists exactly while "Autorun" is checked.
+  void UpdateStartupLink();
 
   // Calendar skin (also the events of the skin file object).
   void ReadCalendarSkin(TStoredTextList& list, uint8_t argument = 0);

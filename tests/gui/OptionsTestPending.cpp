@@ -6,12 +6,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "ColorPanel.h"
 #include "MainDialog/CalendarSkin.h"
 #include "MainDialog/MainDialog.h"
+#include "File.h"
+#include "Program.h"
 #include "StoredTextList.h"
 
 namespace {
@@ -270,6 +273,20 @@ TEST_F(OptionsTest, OnlyARealCloseWritesTheOptions) {
   form.CloseProgramLabelClick();
   EXPECT_TRUE(QFile::exists(path));
   EXPECT_EQ(KeysOf(ReadLayout(path), "CalendarSkin").size(), 91);
+}
+
+TEST_F(OptionsTest, AutorunKeepsTheAutostartEntryInLine) {
+  const QString entry = GetStartupPath() + QFileInfo(GetProgramFilePath()).completeBaseName() +
+                        QStringLiteral(".desktop");
+  TMainForm form;
+  form.CreateOptionsList(Path("Backdropper.ini"));
+  ASSERT_TRUE(form.AutorunCheckBox->isChecked());
+  ASSERT_TRUE(form.OptionsList->Save(false, 0));
+  ASSERT_TRUE(QFile::exists(entry)) << entry.toStdString();
+  EXPECT_TRUE(ReadLayout(entry).size() > 0);
+  form.AutorunCheckBox->setChecked(false);
+  ASSERT_TRUE(form.OptionsList->Save(false, 0));
+  EXPECT_FALSE(QFile::exists(entry));
 }
 
 }  // namespace
