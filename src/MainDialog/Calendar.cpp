@@ -456,24 +456,22 @@ void TMainForm::BuildCalendarTabs() {
     auto* columns = new QHBoxLayout(tab);
     columns->setContentsMargins(8, 8, 8, 6);
     columns->setSpacing(16);
-    TSkinColumn left(tab);
-    TSkinColumn right(tab);
+    const bool twoColumns = std::any_of(std::begin(Rows), std::end(Rows), [&](const TSkinRow& row) {
+      return row.Tab == info.Tab && row.Column == 1;
+    });
+    std::vector<TSkinColumn> tabColumns;
+    for (int i = 0; i < (twoColumns ? 2 : 1); ++i) tabColumns.emplace_back(tab);
     if (info.Tab == TCalendarTab::General) {
       ShowCalendarCheckBox =
           NewCheckBox(tab, "ShowCalendarCheckBox", QStringLiteral("Show on wallpaper"), true);
-      left.AddWidgetRow(ShowCalendarCheckBox);
+      tabColumns[0].AddWidgetRow(ShowCalendarCheckBox);
     }
-    bool usesRight = false;
     for (const TSkinRow& row : Rows) {
-      if (row.Tab != info.Tab) continue;
-      (row.Column == 0 ? left : right).AddRow(this, row);
-      usesRight = usesRight || row.Column == 1;
+      if (row.Tab == info.Tab) tabColumns[row.Column].AddRow(this, row);
     }
-    left.Finish();
-    columns->addLayout(left.Layout());
-    if (usesRight) {
-      right.Finish();
-      columns->addLayout(right.Layout());
+    for (TSkinColumn& column : tabColumns) {
+      column.Finish();
+      columns->addLayout(column.Layout());
     }
     if (info.Tab == TCalendarTab::General) columns->addWidget(BuildCalendarGeneralCommands());
     columns->addStretch(1);

@@ -320,7 +320,9 @@ TEST_F(CalendarSkinTest, EveryFlagAndColourControlHasItsDefault) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box, Form.get()->*FindSkinParameter(QLatin1String(flag.Key))->FlagMember);
     EXPECT_EQ(box->isChecked(), flag.Default);
-    if (flag.Caption) EXPECT_EQ(box->text(), QLatin1String(flag.Caption));
+    if (flag.Caption) {
+      EXPECT_EQ(box->text(), QLatin1String(flag.Caption));
+    }
     EXPECT_FALSE(box->text().isEmpty());
   }
   for (const TColourKey& colour : ColourKeys) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -233,7 +234,9 @@ TEST_F(MainWindowTest, EveryComboBoxIsListOnlyWithItsItemsAndFactoryState) {
     EXPECT_FALSE(box->isEditable());
     EXPECT_EQ(Items(box), c.Items);
     EXPECT_EQ(box->currentText(), QString::fromUtf8(c.Current));
-    if (c.VisibleRows) EXPECT_EQ(box->maxVisibleItems(), c.VisibleRows);
+    if (c.VisibleRows) {
+      EXPECT_EQ(box->maxVisibleItems(), c.VisibleRows);
+    }
   }
 }
 
