@@ -321,7 +321,9 @@ void TMainForm::BroadcastWallpaperChangeIntervalComboBoxChange() {
 }
 
 void TMainForm::AboutLabelClick() {
-  if (AboutForm) AboutForm->exec();
+  if (!AboutForm) return;
+  AboutForm->move(frameGeometry().center() - AboutForm->rect().center());
+  AboutForm->exec();
 }
 
 void TMainForm::HelpLabelClick() {
