@@ -7,6 +7,7 @@
 #include "Error.h"
 #include "MyGDIPlus.h"
 #include "PictureDecode.h"
+#include "Platform/LargeMemory.h"
 #include "Resample.h"
 
 namespace {
@@ -127,8 +128,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
       if (normFactor) *normFactor = factor;
     }
 
-    QImage canvas(std::max(params.ScreenWidth, 0), std::max(params.ScreenHeight, 0),
-                  QImage::Format_RGB32);
+    QImage canvas =
+        Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
     if (canvas.isNull() && params.ScreenWidth > 0 && params.ScreenHeight > 0)
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file);
     canvas.fill(params.FillColor.rgb());

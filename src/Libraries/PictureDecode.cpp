@@ -17,6 +17,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "Platform/LargeMemory.h"
+
 namespace {
 
 QImage Oriented(QImage image, QImageIOHandler::Transformations transform) {
@@ -108,8 +110,9 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
   job.Info.out_color_space = JCS_EXT_BGRA;
   jpeg_start_decompress(&job.Info);
 
-  job.Image = QImage(static_cast<int>(job.Info.output_width),
-                     static_cast<int>(job.Info.output_height), QImage::Format_RGB32);
+  job.Image =
+      Platform::AllocateLargeImage(static_cast<int>(job.Info.output_width),
+                                   static_cast<int>(job.Info.output_height), QImage::Format_RGB32);
   if (job.Image.isNull()) {
     why = QStringLiteral("Not enough memory for the picture.");
     return false;

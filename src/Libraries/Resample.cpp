@@ -14,13 +14,6 @@
 namespace {
 
 using v4sf = float __attribute__((vector_size(16)));
-using v4u8 = uint8_t __attribute__((vector_size(4)));
-
-inline v4sf LoadPixel(const uint8_t* p) {
-  v4u8 bytes;
-  std::memcpy(&bytes, p, sizeof bytes);
-  return __builtin_convertvector(bytes, v4sf);
-}
 
 double CatmullRom(double x) {
   x = std::fabs(x);
@@ -72,15 +65,21 @@ TAxis ComputeAxis(double offset, double span, int size, int length, int first, i
   return axis;
 }
 
-void ResampleRow(const uint8_t* source, const TAxis& columns, v4sf* out, int count) {
+// One picture row to floats, only the columns [first, end) the resampling reads.
+void ConvertRow(const uint8_t* source, int first, int end, float* out) {
+  const uint8_t* in = source + static_cast<ptrdiff_t>(first) * 4;
+  float* to = out + static_cast<ptrdiff_t>(first) * 4;
+  for (int i = 0; i < (end - first) * 4; ++i) to[i] = in[i];
+}
+
+void ResampleRow(const v4sf* source, const TAxis& columns, v4sf* out, int count) {
   for (int x = 0; x < count; ++x) {
-    const uint8_t* pixel =
-        source + static_cast<ptrdiff_t>(columns.Start[static_cast<size_t>(x)]) * 4;
+    const v4sf* pixel = source + columns.Start[static_cast<size_t>(x)];
     const float* weights =
         &columns.Weights[static_cast<size_t>(x) * static_cast<size_t>(columns.MaxTaps)];
     v4sf sum = {0, 0, 0, 0};
     const int taps = columns.Taps[static_cast<size_t>(x)];
-    for (int t = 0; t < taps; ++t) sum += weights[t] * LoadPixel(pixel + 4 * t);
+    for (int t = 0; t < taps; ++t) sum += weights[t] * pixel[t];
     out[x] = sum;
   }
 }
@@ -132,6 +131,8 @@ void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas
   const TAxis rows = ComputeAxis(source.y(), source.height(), picture.height(), target.height(),
                                  clip.y() - target.y(), clip.height());
   const bool blend = picture.format() == QImage::Format_ARGB32_Premultiplied;
+  const int firstColumn = columns.Start.front();
+  const int endColumn = columns.Start.back() + columns.Taps.back();
   const int width = clip.width();
   const size_t rowFloats = static_cast<size_t>(width);
   uint8_t* const canvasBits = canvas.bits();  // detached here, before the threads start
@@ -141,6 +142,7 @@ void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas
     // Horizontal results of the last MaxTaps source rows, indexed by row modulo MaxTaps.
     std::vector<v4sf> ring(rowFloats * static_cast<size_t>(rows.MaxTaps));
     std::vector<v4sf> sums(rowFloats);
+    std::vector<v4sf> converted(static_cast<size_t>(picture.width()));
     auto ringRow = [&](int row) {
       return ring.data() + static_cast<size_t>(row % rows.MaxTaps) * rowFloats;
     };
@@ -148,8 +150,11 @@ void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas
     for (int y = begin; y < end; ++y) {
       const int first = rows.Start[static_cast<size_t>(y)];
       const int taps = rows.Taps[static_cast<size_t>(y)];
-      for (int row = std::max(computedEnd, first); row < first + taps; ++row)
-        ResampleRow(picture.constScanLine(row), columns, ringRow(row), width);
+      for (int row = std::max(computedEnd, first); row < first + taps; ++row) {
+        ConvertRow(picture.constScanLine(row), firstColumn, endColumn,
+                   reinterpret_cast<float*>(converted.data()));
+        ResampleRow(converted.data(), columns, ringRow(row), width);
+      }
       computedEnd = std::max(computedEnd, first + taps);
 
       const float* weights =
