@@ -31,36 +31,45 @@ struct TAxis {
 };
 
 // Outputs [first, first + count) of `length` outputs that cover [offset, offset + span) of an
-// axis `size` pixels long. Taps beyond the axis fold onto its edge pixels.
+// axis `size` pixels long. Nothing outside the picture contributes, so its edges are never
+// darkened: when enlarging, taps beyond an edge repeat the edge pixel (a narrow kernel cut short
+// would ring); when shrinking, they are left out and the rest renormalised (a wide kernel
+// folded onto the edge pixel would give that one pixel too much weight).
 TAxis ComputeAxis(double offset, double span, int size, int length, int first, int count) {
   TAxis axis;
   const double scale = span / length;
   const double widen = std::max(scale, 1.0);
+  const bool repeatEdges = scale <= 1.0;
   const double radius = 2.0 * widen;
   axis.MaxTaps = static_cast<int>(std::ceil(2.0 * radius)) + 1;
   axis.Start.resize(static_cast<size_t>(count));
   axis.Taps.resize(static_cast<size_t>(count));
   axis.Weights.assign(static_cast<size_t>(count) * static_cast<size_t>(axis.MaxTaps), 0.0f);
-  std::vector<double> folded(static_cast<size_t>(axis.MaxTaps));
+  std::vector<double> taps(static_cast<size_t>(axis.MaxTaps));
   for (int i = 0; i < count; ++i) {
     const double centre = offset + (first + i + 0.5) * scale;
+    // Pixel j (centre j + 0.5) contributes while it lies within the radius.
     const int lo = static_cast<int>(std::ceil(centre - radius - 0.5));
     const int hi =
         std::min(static_cast<int>(std::floor(centre + radius - 0.5)), lo + axis.MaxTaps - 1);
     const int start = std::clamp(lo, 0, size - 1);
-    const int end = std::clamp(hi, 0, size - 1);
-    std::fill(folded.begin(), folded.end(), 0.0);
+    const int end = std::clamp(hi, start, size - 1);
+    std::fill(taps.begin(), taps.end(), 0.0);
     double sum = 0.0;
-    for (int j = lo; j <= hi; ++j) {
+    for (int j = repeatEdges ? lo : start; j <= (repeatEdges ? hi : end); ++j) {
       const double weight = CatmullRom((j + 0.5 - centre) / widen);
-      folded[static_cast<size_t>(std::clamp(j, 0, size - 1) - start)] += weight;
+      taps[static_cast<size_t>(std::clamp(j, start, end) - start)] += weight;
       sum += weight;
     }
     axis.Start[static_cast<size_t>(i)] = start;
     axis.Taps[static_cast<size_t>(i)] = end - start + 1;
     float* weights = &axis.Weights[static_cast<size_t>(i) * static_cast<size_t>(axis.MaxTaps)];
-    for (int t = 0; t <= end - start; ++t)
-      weights[t] = static_cast<float>(sum != 0.0 ? folded[static_cast<size_t>(t)] / sum : 1.0);
+    if (sum > 0.0) {
+      for (int t = 0; t <= end - start; ++t)
+        weights[t] = static_cast<float>(taps[static_cast<size_t>(t)] / sum);
+    } else {  // only a kernel's zero tail reaches the picture: take the nearest pixel
+      weights[std::clamp(static_cast<int>(std::floor(centre)), start, end) - start] = 1.0f;
+    }
   }
   return axis;
 }

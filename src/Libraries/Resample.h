@@ -11,10 +11,10 @@
 QImage PrepareForDrawing(QImage picture);
 
 // Resamples `source` (picture pixel coordinates, fractions allowed) of `picture` into `target`
-// of `canvas` (RGB32) with a Catmull-Rom kernel that widens with the reduction. Samples
-// beyond the picture's edges repeat the edge pixels. `gamma`, when given, maps the picture's
-// colour channels before they are blended over the canvas. Parts of `target` outside the
-// canvas are skipped.
+// of `canvas` (RGB32) with a Catmull-Rom kernel that widens with the reduction. Only pixels of
+// the picture contribute, so its edges keep their colour.
+// `gamma`, when given, maps the picture's colour channels before they are blended over the
+// canvas. Parts of `target` outside the canvas are skipped.
 void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas,
                      const QRect& target, const uint8_t* gamma);
 
