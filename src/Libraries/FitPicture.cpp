@@ -66,7 +66,7 @@ TPictureLayout ComputePictureLayout(int width, int height, const TComposeParams&
   bool stretched = false;
   const bool big = params.MinStretchSize < 1 ||
                    (width >= params.MinStretchSize && height >= params.MinStretchSize);
-  if (params.FitAndCrop && big) {
+  if (params.FitAndCrop && big && dw > 0 && dh > 0) {
     const double rw = static_cast<double>(dw) / width;
     const double rh = static_cast<double>(dh) / height;
     if (rw >= rh) {
@@ -105,6 +105,10 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
   TStatusFrame frame(__FILE__, "LoadTilePictureToBitmap", __LINE__);
   frame.Run([&] {
     bitmap = QImage();
+    const QString screen =
+        QStringLiteral("%1 x %2").arg(params.ScreenWidth).arg(params.ScreenHeight);
+    if (params.ScreenWidth < 1 || params.ScreenHeight < 1)
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
     TPictureLayout layout;
     QString why;
     TDecodedPicture picture = DecodePicture(
@@ -130,8 +134,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
 
     QImage canvas =
         Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
-    if (canvas.isNull() && params.ScreenWidth > 0 && params.ScreenHeight > 0)
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file);
+    if (canvas.isNull())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
     canvas.fill(params.FillColor.rgb());
 
     uint8_t gamma[256];

@@ -249,3 +249,16 @@ TEST(LoadTilePictureToBitmap, ZeroWidthDrawingLeavesTheFill) {
   EXPECT_EQ(bitmap.pixel(0, 0), qRgb(0, 0, 0));
   EXPECT_EQ(bitmap.pixel(640, 512), qRgb(0, 0, 0));
 }
+
+TEST(LoadTilePictureToBitmap, NoScreenSizeFailsBeforeLoading) {
+  const QString file = SavePicture(SolidImage(8, 8, qRgb(1, 1, 1)), "small.png");
+  TComposeParams params = Screen(0, 768);
+  params.FitAndCrop = true;
+  params.MinStretchSize = -1;
+  EXPECT_EQ(ComputePictureLayout(8, 8, params).Target.size(), QSize(0, 0));
+  QImage bitmap;
+  EXPECT_FALSE(LoadTilePictureToBitmap(file, bitmap, params));
+  EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to create bitmap."));
+  EXPECT_EQ(FunStatContext.Parameter2, QStringLiteral("0 x 768"));
+  EXPECT_TRUE(bitmap.isNull());
+}

@@ -47,6 +47,19 @@ xcb_pixmap_t PixmapProperty(xcb_connection_t* connection, xcb_window_t root, xcb
   return pixmap;
 }
 
+// A drawable that is not a window. A named pixmap that was freed behind the namer's back may
+// have had its id handed to another client; its windows must not be mistaken for it.
+bool IsPixmap(xcb_connection_t* connection, xcb_drawable_t drawable) {
+  xcb_get_geometry_reply_t* geometry =
+      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, drawable), nullptr);
+  xcb_get_window_attributes_reply_t* window = xcb_get_window_attributes_reply(
+      connection, xcb_get_window_attributes(connection, drawable), nullptr);
+  const bool pixmap = geometry && !window;
+  std::free(geometry);
+  std::free(window);
+  return pixmap;
+}
+
 const xcb_screen_t* ScreenOf(const xcb_setup_t* setup, int number) {
   xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
   for (int i = 0; it.rem > 0; xcb_screen_next(&it), ++i)
@@ -167,7 +180,7 @@ bool SetOn(xcb_connection_t* connection, int screenNumber, const QImage& image, 
   const xcb_atom_t esetrootAtom = Atom(connection, "ESETROOT_PMAP_ID");
   const xcb_pixmap_t oldRoot = PixmapProperty(connection, root, rootAtom);
   const xcb_pixmap_t oldEsetroot = PixmapProperty(connection, root, esetrootAtom);
-  if (oldRoot != XCB_NONE && oldRoot == oldEsetroot) {
+  if (oldRoot != XCB_NONE && oldRoot == oldEsetroot && IsPixmap(connection, oldRoot)) {
     // A pixmap whose owner has gone already only yields an error, which changes nothing.
     xcb_generic_error_t* ignored =
         xcb_request_check(connection, xcb_kill_client_checked(connection, oldRoot));
