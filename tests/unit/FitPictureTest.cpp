@@ -255,7 +255,7 @@ TEST(LoadTilePictureToBitmap, NoScreenSizeFailsBeforeLoading) {
   TComposeParams params = Screen(0, 768);
   params.FitAndCrop = true;
   params.MinStretchSize = -1;
-  EXPECT_EQ(ComputePictureLayout(8, 8, params).Target.size(), QSize(0, 0));
+  EXPECT_TRUE(ComputePictureLayout(8, 8, params).Target.isEmpty());
   QImage bitmap;
   EXPECT_FALSE(LoadTilePictureToBitmap(file, bitmap, params));
   EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to create bitmap."));
