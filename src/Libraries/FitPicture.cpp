@@ -121,6 +121,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
     if (picture.Image.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
 
+    // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
+    // which keeps the integer mean and moves the deviation by a fraction of a percent.
     if (params.Normalize) {
       double mean = 0;
       double deviation = 0;
