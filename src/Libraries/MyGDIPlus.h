@@ -86,8 +86,6 @@ void BuildGammaTable(int gamma, uint8_t table[256]);
 
 inline const char* const WallpaperFileName = "Backdropper_Wallpaper.bmp";
 
-// The directory the wallpaper file lives in, with a trailing "/", created on demand.
-QString GetWallpaperDirectory();
 // Writes `image` as an uncompressed 24-bit bitmap, replacing `path` atomically.
 // Status frame "SaveBitmapFile", Error "Failed to save wallpaper.".
 bool SaveBitmapFile(const QImage& image, const QString& path);

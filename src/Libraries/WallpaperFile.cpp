@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "Error.h"
+#include "File.h"
 #include "MyGDIPlus.h"
 #include "Platform/WallpaperSetter.h"
 
@@ -68,32 +69,7 @@ bool WriteBitmap(QFile& file, const QImage& image) {
   return true;
 }
 
-// Writes a temporary file beside `path` and renames it over `path`, so readers see either the
-// old or the new file whole. No fsync: the file is rebuilt at the next change anyway.
-bool ReplaceFile(const QString& path, const std::function<bool(QFile&)>& write, QString& why) {
-  const QString temporary = path + QStringLiteral(".%1.tmp").arg(::getpid());
-  QFile file(temporary);
-  bool done = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && write(file) && file.flush();
-  if (!done) why = file.errorString();
-  file.close();
-  if (done && std::rename(QFile::encodeName(temporary).constData(),
-                          QFile::encodeName(path).constData()) != 0) {
-    why = QString::fromLocal8Bit(std::strerror(errno));
-    done = false;
-  }
-  if (!done) QFile::remove(temporary);
-  return done;
-}
-
 }  // namespace
-
-QString GetWallpaperDirectory() {
-  QString data = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-  if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
-  const QString directory = data + QStringLiteral("/backdropper/");
-  QDir().mkpath(directory);
-  return directory;
-}
 
 bool SaveBitmapFile(const QImage& image, const QString& path) {
   TStatusFrame frame(__FILE__, "SaveBitmapFile", __LINE__);
@@ -101,10 +77,18 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
     if (image.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path,
                   QStringLiteral("No picture."));
-    QString why;
-    if (!ReplaceFile(
-            path, [&](QFile& file) { return WriteBitmap(file, image); }, why))
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path, why);
+    errno = 0;
+    const bool written = WriteFileAtomically(
+        path,
+        [&](int fd) {
+          QFile file;
+          return file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) &&
+                 WriteBitmap(file, image) && file.flush();
+        },
+        false, false);
+    if (!written)
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path, {},
+                  static_cast<uint32_t>(errno));
   });
   return !frame.Failed();
 }
@@ -114,7 +98,7 @@ bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& 
   frame.Run([&] {
     QImage wallpaper = fitted;  // painting detaches it; the fitted picture stays as it is
     if (paint) paint(wallpaper);
-    SaveBitmapFile(wallpaper, GetWallpaperDirectory() + QLatin1String(WallpaperFileName));
+    SaveBitmapFile(wallpaper, GetOperatorPath() + QLatin1String(WallpaperFileName));
     frame.Check();
     SetFileAsWallpaper(QLatin1String(WallpaperFileName));
     frame.Check();
@@ -125,7 +109,7 @@ bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& 
 bool SetFileAsWallpaper(const QString& name) {
   TStatusFrame frame(__FILE__, "SetFileAsWallpaper", __LINE__);
   frame.Run([&] {
-    const QString path = GetWallpaperDirectory() + name;
+    const QString path = GetOperatorPath() + name;
     QString why;
     if (!Platform::SessionWallpaperSetter()->Set(path, why))
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to set wallpaper."), path, why);

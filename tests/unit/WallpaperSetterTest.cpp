@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "Error.h"
+#include "File.h"
 #include "MyGDIPlus.h"
 #include "PictureFiles.h"
 #include "RecordingRunner.h"
@@ -17,7 +18,7 @@ namespace {
 const QString Name = QStringLiteral("Backdropper_Wallpaper.bmp");
 
 QString Directory() {
-  return GetWallpaperDirectory();
+  return GetOperatorPath();
 }
 QString Fresh(int n) {
   return Directory() + QStringLiteral("Backdropper_Wallpaper-%1.bmp").arg(n);
@@ -171,11 +172,12 @@ TEST_F(WallpaperSetter, RefusalIsReportedAndTheShownFileKept) {
     return result;
   };
   EXPECT_FALSE(SetFileAsWallpaper(Name));
-  EXPECT_EQ(FunStatContext.Status, fsError);
-  EXPECT_EQ(FunStatContext.Function, QStringLiteral("SetFileAsWallpaper"));
-  EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to set wallpaper."));
-  EXPECT_EQ(FunStatContext.Parameter1, Directory() + Name);
-  EXPECT_EQ(FunStatContext.Parameter2,
+  const TFunStatContext seen = FunStatContext;  // Directory() runs a frame of its own
+  EXPECT_EQ(seen.Status, fsError);
+  EXPECT_EQ(seen.Function, QStringLiteral("SetFileAsWallpaper"));
+  EXPECT_EQ(seen.Description, QStringLiteral("Failed to set wallpaper."));
+  EXPECT_EQ(seen.Parameter1, Directory() + Name);
+  EXPECT_EQ(seen.Parameter2,
             QStringLiteral("gsettings failed with exit code 4: No such schema"));
   EXPECT_TRUE(QFileInfo::exists(Fresh(1)));
   EXPECT_FALSE(QFileInfo::exists(Fresh(2)));
