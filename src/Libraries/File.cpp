@@ -179,6 +179,12 @@ QString GetLinkExtension(const QString&) {
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, bool executable) {
+  return WriteFileAtomically(
+      path, [&](int fd) { return WriteAll(fd, bytes); }, executable, true);
+}
+
+bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>& write,
+                         bool executable, bool durable) {
   QByteArray target = Encoded(path);
   // Through a symbolic link, replace the file it names and keep the link.
   struct stat st {};
@@ -198,11 +204,12 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, bool exec
 
   mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
   if (executable) mode |= (mode & 0444) >> 2;
-  const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool written = ::fchmod(fd, mode) == 0 && write(fd) && (!durable || ::fsync(fd) == 0);
   int error = errno;
   const bool closed = ::close(fd) == 0;
   if (written && !closed) error = errno;
   if (written && closed && ::rename(temp.constData(), target.constData()) == 0) {
+    if (!durable) return true;
     // Make the rename itself durable; a failure here loses nothing.
     const int dirFd = ::open(directory.isEmpty() ? "." : directory.constData(),
                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);

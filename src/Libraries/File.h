@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <QStringList>
 #include <cstdint>
 #include <ctime>
@@ -53,6 +54,10 @@ class TFileSpec {
 // through a symbolic link to its target. On failure returns false with errno set and leaves
 // the original untouched.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, bool executable = false);
+// The same, streaming the content through `write` on the open temporary file. Without
+// `durable` nothing is synced: for files that are rebuilt anyway, like the wallpaper.
+bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>& write,
+                         bool executable, bool durable);
 
 // The date-time (days since 30 December 1899, local time) of a file time; no status frame.
 double FileTimeToDateTime(const timespec& time);

@@ -3,7 +3,9 @@
 #include <QStringDecoder>
 
 QString DecodeSettingsText(const QByteArray& bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  // A byte-order mark is kept as text: it is not skipped.
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8(bytes);
   if (utf8.hasError()) return QString::fromLatin1(bytes);
   return text;

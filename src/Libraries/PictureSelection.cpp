@@ -2,17 +2,7 @@
 
 #include <cstdlib>
 
-namespace {
-
-void CycleNext(int& counter, int low, int high) {
-  if (++counter > std::max(low, high)) counter = low;
-}
-
-void CyclePrev(int& counter, int low, int high) {
-  if (--counter < low) counter = std::max(low, high);
-}
-
-}  // namespace
+#include "MyMath.h"
 
 TPictureSelection::TPictureSelection(QStringList& fileNames, int& pictureIndex,
                                      QString& lastFileTitle, TDateTime& lastChangeTime,

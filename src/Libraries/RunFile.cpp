@@ -1,7 +1,5 @@
 // Starting files and addresses with their associated program.
-#include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -9,6 +7,7 @@
 #include "Error.h"
 #include "File.h"
 #include "Platform/Launcher.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -32,10 +31,6 @@ bool IsAddress(const QString& text) {
   return true;
 }
 
-void ShowErrorBox(const QString& text) {
-  QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Error"), text);
-}
-
 }  // namespace
 
 void RunFile(const QString& file, const QString& parameters, const QString& directory,
@@ -43,7 +38,7 @@ void RunFile(const QString& file, const QString& parameters, const QString& dire
   TStatusFrame frame(__FILE__, "RunFile", __LINE__);
   frame.Run([&] {
     if (file.isEmpty()) {
-      ShowErrorBox(QStringLiteral("The name of the file is empty."));
+      ShowError(QStringLiteral("The name of the file is empty."));
       return;
     }
     QString text;

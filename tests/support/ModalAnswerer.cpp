@@ -11,7 +11,9 @@ TModalAnswerer::TModalAnswerer(std::function<void(QWidget*)> answer) : Answer(st
   Timer.start(20);
 }
 
-TModalAnswerer::~TModalAnswerer() { Timer.stop(); }
+TModalAnswerer::~TModalAnswerer() {
+  Timer.stop();
+}
 
 void TModalAnswerer::Poll() {
   QWidget* modal = QApplication::activeModalWidget();
@@ -25,6 +27,8 @@ void TModalAnswerer::Poll() {
   else
     Texts << QString();
   Answer(modal);
+  // A window closed by the answer may open again (the error report is reused): then it is new.
+  if (!modal->isVisible()) Last = nullptr;
 }
 
 bool TModalAnswerer::ClickButton(QWidget* window, const QString& caption) {

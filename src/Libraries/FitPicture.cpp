@@ -1,0 +1,157 @@
+// The resize rule chain: which part of a picture is drawn where on the screen, and the load
+// that turns a picture file into the screen-sized fitted picture.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "Error.h"
+#include "MyGDIPlus.h"
+#include "PictureDecode.h"
+#include "Platform/LargeMemory.h"
+#include "Resample.h"
+
+namespace {
+
+double SkewOf(int width, int height, int destWidth, int destHeight) {
+  const double s =
+      (static_cast<double>(width) / height) / (static_cast<double>(destWidth) / destHeight);
+  return s >= 1.0 ? s : 1.0 / s;
+}
+
+// a * b / c truncated; 64-bit so that very large pictures cannot overflow.
+int MulDiv(int a, int b, int c) {
+  return static_cast<int>(static_cast<int64_t>(a) * b / c);
+}
+
+// The smallest decode scale that keeps the used part of the picture at least twice the size
+// it is drawn at, so that the final resampling still has detail to work with.
+double MinDecodeScale(const TPictureLayout& layout) {
+  if (layout.Source.isEmpty() || layout.Target.isEmpty()) return 1.0;
+  return std::max(2.0 * layout.Target.width() / layout.Source.width(),
+                  2.0 * layout.Target.height() / layout.Source.height());
+}
+
+}  // namespace
+
+TFitResult FitPictureSize(int width, int height, int destWidth, int destHeight, double* skew,
+                          bool fit, bool stretch, double maxSkew, int minSize) {
+  if (skew) *skew = 1.0;
+  if (width < 1 || height < 1) return {};
+  if (minSize >= 1) {
+    const bool big = width >= minSize && height >= minSize;
+    stretch = stretch && big;
+    fit = fit && big;
+  }
+  // A screen without size has no aspect to compare with; treat it as a perfect match.
+  const double s =
+      destWidth > 0 && destHeight > 0 ? SkewOf(width, height, destWidth, destHeight) : 1.0;
+  if (skew) *skew = s;
+  if (stretch && (s <= maxSkew || maxSkew <= 0)) return {destWidth, destHeight, true};
+
+  int w = fit ? destWidth : std::min(destWidth, width);
+  int h = w == width ? height : MulDiv(height, w, width);
+  if (h <= destHeight) return {w, h, false};
+  h = fit ? destHeight : std::min(destHeight, height);
+  w = h == height ? width : MulDiv(width, h, height);
+  return {w, h, false};
+}
+
+TPictureLayout ComputePictureLayout(int width, int height, const TComposeParams& params) {
+  TPictureLayout layout;
+  const int dw = params.ScreenWidth;
+  const int dh = params.ScreenHeight;
+  QRect source(0, 0, width, height);
+  int drawnWidth = dw;
+  int drawnHeight = dh;
+  bool stretched = false;
+  const bool big = params.MinStretchSize < 1 ||
+                   (width >= params.MinStretchSize && height >= params.MinStretchSize);
+  if (params.FitAndCrop && big && dw > 0 && dh > 0) {
+    const double rw = static_cast<double>(dw) / width;
+    const double rh = static_cast<double>(dh) / height;
+    if (rw >= rh) {
+      const int used = static_cast<int>(height / (rw / rh));
+      source = QRect(0, (height - used) / 2, width, used);
+    } else {
+      const int used = static_cast<int>(width / (rh / rw));
+      source = QRect((width - used) / 2, 0, used, height);
+    }
+    stretched = true;
+  } else {
+    const TFitResult fitted =
+        FitPictureSize(width, height, dw, dh, &layout.Skew, params.FitBeforeTile, params.Stretch,
+                       params.MaxStretchSkew, params.MinStretchSize);
+    drawnWidth = fitted.Width;
+    drawnHeight = fitted.Height;
+    stretched = fitted.Stretched;
+  }
+  int left = 0;
+  int top = 0;
+  if (!stretched && !params.FitAndCrop && !params.Tile) {
+    left = (dw - drawnWidth) / 2;
+    top = (dh - drawnHeight) / 2;
+  }
+  layout.Source = source;
+  layout.Target = QRect(left, top, drawnWidth, drawnHeight);
+  layout.Tiled = !stretched && !params.FitAndCrop && params.Tile;
+  return layout;
+}
+
+bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TComposeParams& params,
+                             double* normFactor, double* skew) {
+  if (skew) *skew = 1.0;
+  if (normFactor) *normFactor = 0.0;
+  if (file.isEmpty()) return true;
+  TStatusFrame frame(__FILE__, "LoadTilePictureToBitmap", __LINE__);
+  frame.Run([&] {
+    bitmap = QImage();
+    const QString screen =
+        QStringLiteral("%1 x %2").arg(params.ScreenWidth).arg(params.ScreenHeight);
+    if (params.ScreenWidth < 1 || params.ScreenHeight < 1)
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
+    TPictureLayout layout;
+    QString why;
+    TDecodedPicture picture = DecodePicture(
+        file,
+        [&](int width, int height) {
+          layout = ComputePictureLayout(width, height, params);
+          return MinDecodeScale(layout);
+        },
+        why);
+    if (picture.Image.isNull())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
+
+    // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
+    // which keeps the integer mean and moves the deviation by a fraction of a percent.
+    if (params.Normalize) {
+      double mean = 0;
+      double deviation = 0;
+      GetPictureBright(picture.Image, mean, deviation);
+      frame.Check();
+      const double factor = NormalizePictureBrightness(picture.Image, params.NormalizeMethod,
+                                                       params.NormalizeLevel, mean, deviation);
+      frame.Check();
+      if (normFactor) *normFactor = factor;
+    }
+
+    QImage canvas =
+        Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
+    if (canvas.isNull())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
+    canvas.fill(params.FillColor.rgb());
+
+    uint8_t gamma[256];
+    const bool useGamma = IsGammaApplied(params.Gamma);
+    if (useGamma) BuildGammaTable(params.Gamma, gamma);
+    const QRectF source(layout.Source.x() * picture.Scale, layout.Source.y() * picture.Scale,
+                        layout.Source.width() * picture.Scale,
+                        layout.Source.height() * picture.Scale);
+    picture.Image = PrepareForDrawing(std::move(picture.Image));
+    DrawPictureRect(picture.Image, source, canvas, layout.Target, useGamma ? gamma : nullptr);
+    if (layout.Tiled) TilePicture(canvas, layout.Target.size());
+    if (skew) *skew = layout.Skew;
+    bitmap = std::move(canvas);
+  });
+  if (frame.Failed()) bitmap = QImage();
+  return !frame.Failed();
+}

@@ -1,0 +1,172 @@
+// Decoding. JPEG goes to libjpeg directly: a wallpaper photo is often several times the screen
+// size, and reducing it in the DCT step saves most of the inverse transform and colour
+// conversion. Everything else (and JPEGs in CMYK) goes through QImageReader.
+#include "PictureDecode.h"
+
+#include <QFile>
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <QTransform>
+#include <algorithm>
+#include <csetjmp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "Platform/LargeMemory.h"
+
+namespace {
+
+QImage Oriented(QImage image, QImageIOHandler::Transformations transform) {
+  // Mirror first, then turn, as the EXIF orientations are defined.
+  const bool mirror = transform.testFlag(QImageIOHandler::TransformationMirror);
+  const bool flip = transform.testFlag(QImageIOHandler::TransformationFlip);
+  if (mirror || flip) image = std::move(image).mirrored(mirror, flip);
+  if (transform.testFlag(QImageIOHandler::TransformationRotate90))
+    image = image.transformed(QTransform().rotate(90));
+  return image;
+}
+
+bool TooLarge(int64_t width, int64_t height) {
+  return width * height * 4 > MaxDecodedBytes;
+}
+
+struct TJpegErrors {
+  jpeg_error_mgr Manager;
+  jmp_buf Jump;
+  bool Truncated = false;
+  char Message[JMSG_LENGTH_MAX] = {};
+};
+
+void JpegErrorExit(j_common_ptr info) {
+  auto* errors = reinterpret_cast<TJpegErrors*>(info->err);
+  info->err->format_message(info, errors->Message);
+  longjmp(errors->Jump, 1);
+}
+
+void JpegMessage(j_common_ptr info, int level) {
+  // Warnings about damaged data are tolerated as other viewers do; a file cut short is not,
+  // since the missing part would show as a grey band.
+  auto* errors = reinterpret_cast<TJpegErrors*>(info->err);
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) errors->Truncated = true;
+}
+
+// Everything the JPEG decoder touches after setjmp lives here, so nothing is left
+// indeterminate when an error jumps back.
+struct TJpegJob {
+  jpeg_decompress_struct Info{};
+  TJpegErrors Errors;
+  FILE* File = nullptr;
+  QImage Image;
+  std::vector<JSAMPROW> Rows;
+  bool Created = false;
+  bool Cmyk = false;
+  int Numerator = 8;
+
+  ~TJpegJob() {
+    if (Created) jpeg_destroy_decompress(&Info);
+    if (File) std::fclose(File);
+  }
+};
+
+// Returns false with `why` set on failure; sets `job.Cmyk` when the toolkit must decode.
+bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
+             const TDecodeScaleChooser& chooseScale, QString& why) {
+  job.File = std::fopen(QFile::encodeName(path).constData(), "rb");
+  if (!job.File) {
+    why = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+  }
+  job.Info.err = jpeg_std_error(&job.Errors.Manager);
+  job.Errors.Manager.error_exit = JpegErrorExit;
+  job.Errors.Manager.emit_message = JpegMessage;
+  if (setjmp(job.Errors.Jump)) {
+    why = QString::fromLocal8Bit(job.Errors.Message);
+    return false;
+  }
+  jpeg_create_decompress(&job.Info);
+  job.Created = true;
+  job.Info.mem->max_memory_to_use = 2 * MaxDecodedBytes;
+  jpeg_stdio_src(&job.Info, job.File);
+  jpeg_read_header(&job.Info, TRUE);
+  if (job.Info.jpeg_color_space == JCS_CMYK || job.Info.jpeg_color_space == JCS_YCCK) {
+    job.Cmyk = true;
+    return false;
+  }
+  const int width = static_cast<int>(job.Info.image_width);
+  const int height = static_cast<int>(job.Info.image_height);
+  if (TooLarge(width, height)) {
+    why = QStringLiteral("The picture is too large.");
+    return false;
+  }
+  const double minScale = chooseScale(turned ? height : width, turned ? width : height);
+  while (job.Numerator > 1 && (job.Numerator - 1) / 8.0 >= minScale) --job.Numerator;
+  job.Info.scale_num = static_cast<unsigned>(job.Numerator);
+  job.Info.scale_denom = 8;
+  job.Info.out_color_space = JCS_EXT_BGRA;
+  jpeg_start_decompress(&job.Info);
+
+  job.Image =
+      Platform::AllocateLargeImage(static_cast<int>(job.Info.output_width),
+                                   static_cast<int>(job.Info.output_height), QImage::Format_RGB32);
+  if (job.Image.isNull()) {
+    why = QStringLiteral("Not enough memory for the picture.");
+    return false;
+  }
+  job.Rows.resize(static_cast<size_t>(std::max(job.Info.rec_outbuf_height, 1)) * 8);
+  while (job.Info.output_scanline < job.Info.output_height) {
+    const unsigned first = job.Info.output_scanline;
+    const unsigned count =
+        std::min<unsigned>(static_cast<unsigned>(job.Rows.size()), job.Info.output_height - first);
+    for (unsigned i = 0; i < count; ++i)
+      job.Rows[i] = job.Image.scanLine(static_cast<int>(first + i));
+    jpeg_read_scanlines(&job.Info, job.Rows.data(), count);
+  }
+  jpeg_finish_decompress(&job.Info);
+  if (job.Errors.Truncated) {
+    why = QStringLiteral("Premature end of JPEG file");
+    return false;
+  }
+  return true;
+}
+
+TDecodedPicture DecodeWithReader(QImageReader& reader, const TDecodeScaleChooser& chooseScale,
+                                 QString& why) {
+  QImageReader::setAllocationLimit(static_cast<int>(MaxDecodedBytes >> 20));
+  reader.setAutoTransform(true);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    why = reader.errorString();
+    return {};
+  }
+  if (TooLarge(image.width(), image.height())) {
+    why = QStringLiteral("The picture is too large.");
+    return {};
+  }
+  chooseScale(image.width(), image.height());
+  image =
+      image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  if (image.isNull()) why = QStringLiteral("Not enough memory for the picture.");
+  return {image, 1.0};
+}
+
+}  // namespace
+
+TDecodedPicture DecodePicture(const QString& path, const TDecodeScaleChooser& chooseScale,
+                              QString& why) {
+  QImageReader reader(path);
+  if (reader.format() == "jpeg") {
+    const QImageIOHandler::Transformations transform = reader.transformation();
+    TJpegJob job;
+    const bool turned = transform.testFlag(QImageIOHandler::TransformationRotate90);
+    if (RunJpeg(job, path, turned, chooseScale, why))
+      return {Oriented(std::move(job.Image), transform), job.Numerator / 8.0};
+    if (!job.Cmyk) return {};
+    reader.setFileName(path);  // start over from the beginning of the file
+  }
+  return DecodeWithReader(reader, chooseScale, why);
+}

@@ -1,0 +1,203 @@
+// The wallpaper setter of each desktop. Desktops with their own background settings get the
+// file through their tools; every other session gets it painted on the X11 root window.
+#include "Platform/WallpaperSetter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <functional>
+#include <unistd.h>
+
+#include "Platform/CommandRunner.h"
+#include "Platform/Linux/X11RootWallpaper.h"
+
+namespace Platform {
+namespace {
+
+// Runs one command; a failure describes itself in `why`.
+bool RunCommand(const QString& program, const QStringList& arguments, QString& why,
+                QString* output = nullptr) {
+  const TCommandResult result = CommandRunner().Run(program, arguments);
+  if (output) *output = result.Output;
+  if (result.Succeeded()) return true;
+  why = program + QStringLiteral(" failed") +
+        (result.Started ? QStringLiteral(" with exit code %1").arg(result.ExitCode) : QString()) +
+        (result.Errors.trimmed().isEmpty() ? QString()
+                                           : QStringLiteral(": ") + result.Errors.trimmed());
+  return false;
+}
+
+QString FileUri(const QString& path) {
+  return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+bool SetGnome(const QString& path, QString& why) {
+  const QString schema = QStringLiteral("org.gnome.desktop.background");
+  if (!RunCommand(QStringLiteral("gsettings"),
+                  {QStringLiteral("set"), schema, QStringLiteral("picture-uri"), FileUri(path)},
+                  why))
+    return false;
+  // The dark-style key exists only since GNOME 42; older versions do without it.
+  QString ignored;
+  RunCommand(QStringLiteral("gsettings"),
+             {QStringLiteral("set"), schema, QStringLiteral("picture-uri-dark"), FileUri(path)},
+             ignored);
+  return true;
+}
+
+bool SetCinnamon(const QString& path, QString& why) {
+  return RunCommand(QStringLiteral("gsettings"),
+                    {QStringLiteral("set"), QStringLiteral("org.cinnamon.desktop.background"),
+                     QStringLiteral("picture-uri"), FileUri(path)},
+                    why);
+}
+
+bool SetMate(const QString& path, QString& why) {
+  return RunCommand(QStringLiteral("gsettings"),
+                    {QStringLiteral("set"), QStringLiteral("org.mate.background"),
+                     QStringLiteral("picture-filename"), path},
+                    why);
+}
+
+bool SetXfce(const QString& path, QString& why) {
+  const QString tool = QStringLiteral("xfconf-query");
+  const QString channel = QStringLiteral("xfce4-desktop");
+  QString listing;
+  if (!RunCommand(tool, {QStringLiteral("-c"), channel, QStringLiteral("-l")}, why, &listing))
+    return false;
+  QStringList images;
+  for (const QString& line : listing.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    if (line.trimmed().endsWith(QLatin1String("/last-image"))) images << line.trimmed();
+  if (images.isEmpty())  // xfdesktop has not stored a wallpaper yet: start with the first one
+    return RunCommand(
+        tool,
+        {QStringLiteral("-c"), channel, QStringLiteral("-p"),
+         QStringLiteral("/backdrop/screen0/monitor0/workspace0/last-image"), QStringLiteral("-n"),
+         QStringLiteral("-t"), QStringLiteral("string"), QStringLiteral("-s"), path},
+        why);
+  for (const QString& property : images)
+    if (!RunCommand(tool,
+                    {QStringLiteral("-c"), channel, QStringLiteral("-p"), property,
+                     QStringLiteral("-s"), path},
+                    why))
+      return false;
+  return true;
+}
+
+bool SetPlasma(const QString& path, QString& why) {
+  // The URI is fully percent-encoded, so it cannot break out of the script's string.
+  const QString script =
+      QStringLiteral(
+          "var all = desktops();\n"
+          "for (var i = 0; i < all.length; i++) {\n"
+          "  var d = all[i];\n"
+          "  d.wallpaperPlugin = \"org.kde.image\";\n"
+          "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];\n"
+          "  d.writeConfig(\"Image\", \"%1\");\n"
+          "}\n")
+          .arg(FileUri(path));
+  return RunCommand(
+      QStringLiteral("dbus-send"),
+      {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+       QStringLiteral("--dest=org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+       QStringLiteral("org.kde.PlasmaShell.evaluateScript"), QStringLiteral("string:") + script},
+      why);
+}
+
+bool SetPcmanfm(const QString& program, const QString& path, QString& why) {
+  return RunCommand(program, {QStringLiteral("--set-wallpaper"), path}, why);
+}
+
+bool SetSway(const QString& path, QString& why) {
+  // swaymsg joins its arguments into one sway command, where a quoted path may hold spaces.
+  QString quoted = path;
+  quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+      .replace(QLatin1Char('"'), QStringLiteral("\\\""));
+  return RunCommand(QStringLiteral("swaymsg"),
+                    {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"),
+                     QLatin1Char('"') + quoted + QLatin1Char('"'), QStringLiteral("fill")},
+                    why);
+}
+
+using TDesktopSet = std::function<bool(const QString& path, QString& why)>;
+
+struct TDesktop {
+  QStringList Names;  // as XDG_CURRENT_DESKTOP spells them, any case
+  TDesktopSet Set;
+};
+
+const QList<TDesktop>& Desktops() {
+  static const QList<TDesktop> desktops = {
+      {{QStringLiteral("GNOME"), QStringLiteral("Unity"), QStringLiteral("Budgie")}, SetGnome},
+      {{QStringLiteral("X-Cinnamon"), QStringLiteral("Cinnamon")}, SetCinnamon},
+      {{QStringLiteral("MATE")}, SetMate},
+      {{QStringLiteral("XFCE")}, SetXfce},
+      {{QStringLiteral("KDE")}, SetPlasma},
+      {{QStringLiteral("LXDE")},
+       [](const QString& path, QString& why) {
+         return SetPcmanfm(QStringLiteral("pcmanfm"), path, why);
+       }},
+      {{QStringLiteral("LXQt")},
+       [](const QString& path, QString& why) {
+         return SetPcmanfm(QStringLiteral("pcmanfm-qt"), path, why);
+       }},
+      {{QStringLiteral("sway")}, SetSway},
+  };
+  return desktops;
+}
+
+// These desktops reload a wallpaper only when its name changes. Each composition is handed over
+// under one of two names in turn (a hard link to the wallpaper file, or a copy), and the name
+// shown before is removed once the desktop has the new one.
+class TDesktopToolSetter : public IWallpaperSetter {
+ public:
+  explicit TDesktopToolSetter(TDesktopSet set) : DesktopSet(std::move(set)) {}
+
+  bool Set(const QString& path, QString& why) override {
+    const QFileInfo file(path);
+    const QString stem = file.path() + QLatin1Char('/') + file.completeBaseName();
+    const QString suffix = file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix();
+    const QString first = stem + QStringLiteral("-1") + suffix;
+    const QString second = stem + QStringLiteral("-2") + suffix;
+    const bool useSecond = QFileInfo::exists(first) && !QFileInfo::exists(second);
+    const QString fresh = useSecond ? second : first;
+    const QString stale = useSecond ? first : second;
+
+    QFile::remove(fresh);
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(fresh).constData()) != 0 &&
+        !QFile::copy(path, fresh)) {
+      why = QStringLiteral("Cannot create ") + fresh;
+      return false;
+    }
+    if (!DesktopSet(fresh, why)) {
+      QFile::remove(fresh);
+      return false;
+    }
+    QFile::remove(stale);
+    return true;
+  }
+
+ private:
+  TDesktopSet DesktopSet;
+};
+
+class TRootWindowSetter : public IWallpaperSetter {
+ public:
+  bool Set(const QString& path, QString& why) override { return SetRootWindowPicture(path, why); }
+};
+
+}  // namespace
+
+std::unique_ptr<IWallpaperSetter> MakeWallpaperSetter(const QString& currentDesktop) {
+  for (const QString& name : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const TDesktop& desktop : Desktops())
+      if (desktop.Names.contains(name.trimmed(), Qt::CaseInsensitive))
+        return std::make_unique<TDesktopToolSetter>(desktop.Set);
+  return std::make_unique<TRootWindowSetter>();
+}
+
+std::unique_ptr<IWallpaperSetter> SessionWallpaperSetter() {
+  return MakeWallpaperSetter(QString::fromLocal8Bit(qgetenv("XDG_CURRENT_DESKTOP")));
+}
+
+}  // namespace Platform

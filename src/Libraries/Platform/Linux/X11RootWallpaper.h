@@ -1,0 +1,17 @@
+// The wallpaper of plain X11 sessions: the root window's background pixmap.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace Platform {
+
+// Makes `image` the root window's background on $DISPLAY. The pixmap outlives this process
+// (its connection closes with RetainPermanent) and is named by _XROOTPMAP_ID and
+// ESETROOT_PMAP_ID, so compositors and terminals find it; the pixmap set before this way is
+// freed.
+bool SetRootWindowImage(const QImage& image, QString& why);
+// The same for a picture file.
+bool SetRootWindowPicture(const QString& path, QString& why);
+
+}  // namespace Platform

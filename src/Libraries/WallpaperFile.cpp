@@ -1,0 +1,118 @@
+// The wallpaper file: a 24-bit uncompressed bitmap of the screen's size, and handing it to the
+// desktop.
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "Error.h"
+#include "File.h"
+#include "MyGDIPlus.h"
+#include "Platform/WallpaperSetter.h"
+
+namespace {
+
+void Put16(uint8_t* at, uint16_t value) {
+  at[0] = static_cast<uint8_t>(value);
+  at[1] = static_cast<uint8_t>(value >> 8);
+}
+
+void Put32(uint8_t* at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+constexpr uint32_t HeaderBytes = 14 + 40;
+
+// File header and info header of an uncompressed, bottom-up, 24-bit bitmap.
+QByteArray BitmapHeader(uint32_t width, uint32_t height, uint32_t dataBytes) {
+  QByteArray header(HeaderBytes, '\0');
+  uint8_t* out = reinterpret_cast<uint8_t*>(header.data());
+  out[0] = 'B';
+  out[1] = 'M';
+  Put32(out + 2, HeaderBytes + dataBytes);
+  Put32(out + 10, HeaderBytes);
+  Put32(out + 14, 40);
+  Put32(out + 18, width);
+  Put32(out + 22, height);  // positive: rows stored bottom-up
+  Put16(out + 26, 1);       // planes
+  Put16(out + 28, 24);      // bits per pixel
+  Put32(out + 30, 0);       // no compression
+  Put32(out + 34, dataBytes);
+  Put32(out + 38, 2835);  // 72 dpi
+  Put32(out + 42, 2835);
+  return header;
+}
+
+// Rows of blue, green, red, padded to 4 bytes, written in blocks through a small buffer.
+bool WriteBitmap(QFile& file, const QImage& image) {
+  const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+  const uint32_t width = static_cast<uint32_t>(pixels.width());
+  const uint32_t height = static_cast<uint32_t>(pixels.height());
+  const uint32_t stride = (width * 3 + 3) & ~3u;
+  if (file.write(BitmapHeader(width, height, stride * height)) != HeaderBytes) return false;
+  const uint32_t rowsPerBlock = std::max(1u, (1u << 20) / std::max(stride, 1u));
+  QByteArray block(static_cast<qsizetype>(stride * rowsPerBlock), '\0');
+  for (uint32_t done = 0; done < height;) {
+    const uint32_t rows = std::min(rowsPerBlock, height - done);
+    for (uint32_t r = 0; r < rows; ++r) {
+      const uint8_t* in = pixels.constScanLine(static_cast<int>(height - 1 - done - r));
+      uint8_t* out = reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride;
+      for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
+    }
+    const qint64 bytes = static_cast<qint64>(rows) * stride;
+    if (file.write(block.constData(), bytes) != bytes) return false;
+    done += rows;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SaveBitmapFile(const QImage& image, const QString& path) {
+  TStatusFrame frame(__FILE__, "SaveBitmapFile", __LINE__);
+  frame.Run([&] {
+    if (image.isNull())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path,
+                  QStringLiteral("No picture."));
+    errno = 0;
+    const bool written = WriteFileAtomically(
+        path,
+        [&](int fd) {
+          QFile file;
+          return file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) &&
+                 WriteBitmap(file, image) && file.flush();
+        },
+        false, false);
+    if (!written)
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path, {},
+                  static_cast<uint32_t>(errno));
+  });
+  return !frame.Failed();
+}
+
+bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& paint) {
+  TStatusFrame frame(__FILE__, "ComposeWallpaper", __LINE__);
+  frame.Run([&] {
+    QImage wallpaper = fitted;  // painting detaches it; the fitted picture stays as it is
+    if (paint) paint(wallpaper);
+    SaveBitmapFile(wallpaper, GetOperatorPath() + QLatin1String(WallpaperFileName));
+    frame.Check();
+    SetFileAsWallpaper(QLatin1String(WallpaperFileName));
+    frame.Check();
+  });
+  return !frame.Failed();
+}
+
+bool SetFileAsWallpaper(const QString& name) {
+  TStatusFrame frame(__FILE__, "SetFileAsWallpaper", __LINE__);
+  frame.Run([&] {
+    const QString path = GetOperatorPath() + name;
+    QString why;
+    if (!Platform::SessionWallpaperSetter()->Set(path, why))
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to set wallpaper."), path, why);
+  });
+  return !frame.Failed();
+}

@@ -1,0 +1,257 @@
+// Settings files: load and save with their events and failures, and the typed helpers.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "ColorPanel.h"
+#include "Error.h"
+#include "ErrorForm.h"
+#include "ModalAnswerer.h"
+#include "StoredTextList.h"
+#include "TestEnvironment.h"
+
+namespace {
+
+QString WriteFile(const QString& name, const QByteArray& content) {
+  const QString path = TestRoot() + QLatin1Char('/') + name;
+  QFile file(path);
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write(content);
+  return path;
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  file.open(QIODevice::ReadOnly);
+  return file.readAll();
+}
+
+class StoredTextListTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ErrorForm = &Form; }
+  void TearDown() override { ErrorForm = nullptr; }
+  // Closes every report with Okay and remembers it.
+  TModalAnswerer Answerer{[](QWidget* w) { TModalAnswerer::ClickButton(w, "&Okay"); }};
+  TErrorForm Form;
+};
+
+}  // namespace
+
+TEST_F(StoredTextListTest, LoadRunsOnLoadWithArgumentAndSetsLoading) {
+  const QString path = WriteFile("a.ini", "[Main]\nAutorun=TRUE\n");
+  TStoredTextList list(path);
+  bool wasLoading = false;
+  uint8_t seen = 0;
+  list.OnLoad = [&](TStoredTextList& l, uint8_t argument) {
+    wasLoading = l.Loading;
+    seen = argument;
+  };
+  EXPECT_TRUE(list.Load(7));
+  EXPECT_TRUE(wasLoading);
+  EXPECT_FALSE(list.Loading);
+  EXPECT_EQ(seen, 7);
+  EXPECT_TRUE(Answerer.Titles.isEmpty());
+}
+
+TEST_F(StoredTextListTest, ABadColourAbortsTheLoadKeepingWhatWasReadBefore) {
+  const QString path = WriteFile("b.ini", "[W]\nA=TRUE\nFill=reddish\nB=TRUE\n");
+  TStoredTextList list(path);
+  QCheckBox a, b;
+  int32_t color = 5;
+  list.OnLoad = [&](TStoredTextList& l, uint8_t) {
+    l.ReadCheckBox("W", "A", &a);
+    l.ReadColor("W", "Fill", color);
+    l.ReadCheckBox("W", "B", &b);
+  };
+  EXPECT_FALSE(list.Load());
+  EXPECT_TRUE(a.isChecked());
+  EXPECT_FALSE(b.isChecked());
+  EXPECT_EQ(color, 5);
+  ASSERT_EQ(Answerer.Texts.size(), 1);
+  EXPECT_TRUE(Answerer.Texts[0].startsWith("DESCRIPTION\r\nFailed to load file.\r\n"));
+}
+
+TEST_F(StoredTextListTest, TypedReadersFollowTheirDefaultAndRangeRules) {
+  const QString path =
+      WriteFile("c.ini",
+                "[Main]\nAutorun=true\nEmpty=\nCount=0x10\nHex=$10\nNeg=-5\nTrail=5 \n"
+                "Red=clRed\nTeal=tEAL\nComma=0,7\nReal=0.15\nText=\nLong=abc\n");
+  TStoredTextList list(path);
+  ASSERT_TRUE(list.Load());
+
+  bool flag = true;
+  list.ReadBool("Main", "Autorun", flag);
+  EXPECT_FALSE(flag);
+  flag = true;
+  list.ReadBool("Main", "Empty", flag);
+  EXPECT_FALSE(flag);
+  flag = true;
+  list.ReadBool("Main", "Missing", flag);
+  EXPECT_TRUE(flag);
+
+  int32_t n = 3;
+  list.ReadInt("Main", "Count", n, 0, 100);
+  EXPECT_EQ(n, 16);
+  n = 3;
+  list.ReadInt("Main", "Hex", n, 0, 100);
+  EXPECT_EQ(n, 16);
+  n = 3;
+  list.ReadInt("Main", "Neg", n, 0, 100);
+  EXPECT_EQ(n, 3);
+  list.ReadInt("Main", "Trail", n, 0, 100);
+  EXPECT_EQ(n, 3);
+
+  int32_t color = 1;
+  list.ReadColor("Main", "Red", color);
+  EXPECT_EQ(color, 0x0000FF);
+  list.ReadColor("Main", "Teal", color);
+  EXPECT_EQ(color, 0 | (130 << 8) | (130 << 16));
+  color = 7;
+  list.ReadColor("Main", "Missing", color);
+  EXPECT_EQ(color, 7);
+  list.ReadColor("Main", "Empty", color);
+  EXPECT_EQ(color, 0);
+
+  QLocale::setDefault(QLocale::c());
+  double real = 0.5;
+  list.ReadReal("Main", "Comma", real);
+  EXPECT_EQ(real, 0.5);
+  list.ReadReal("Main", "Real", real);
+  EXPECT_EQ(real, 0.15);
+
+  QString text = "keep";
+  list.ReadText("Main", "Text", false, 260, text);
+  EXPECT_EQ(text, "keep");
+  list.ReadText("Main", "Long", false, 2, text);
+  EXPECT_EQ(text, "keep");
+  list.ReadText("Main", "Long", false, 3, text);
+  EXPECT_EQ(text, "abc");
+}
+
+TEST_F(StoredTextListTest, RealsUseTheUsersDecimalSeparatorBothWays) {
+  QLocale::setDefault(QLocale(QLocale::German));
+  TStoredTextList list(TestRoot() + "/real.ini");
+  list.WriteReal("S", "R", 39021.5738425926);
+  EXPECT_EQ(list.Store->ReadString("S", "R", {}), "39021,5738425926");
+  double value = 0;
+  list.ReadReal("S", "R", value);
+  EXPECT_EQ(value, 39021.5738425926);
+  list.WriteText("S", "P", "0.7");
+  list.ReadReal("S", "P", value);
+  EXPECT_EQ(value, 39021.5738425926) << "a point under a comma locale is not a real";
+  QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(StoredTextListTest, ComboBoxesListOnlySelectFirstItemForUnknownText) {
+  const QString path = WriteFile("d.ini", "[Main]\nHotkey=1\nMargin=15\nFree=abc\nBlank=\n");
+  TStoredTextList list(path);
+  ASSERT_TRUE(list.Load());
+  QComboBox hotkey, margin, free, blank;
+  hotkey.addItems({"A", "B", "W"});
+  hotkey.setCurrentIndex(2);
+  margin.addItems({"0", "5", "10", "15"});
+  free.setEditable(true);
+  blank.addItems({"0", "20"});
+  list.ReadComboBox("Main", "Hotkey", "W", &hotkey);
+  EXPECT_EQ(hotkey.currentText(), "A");
+  list.ReadComboBox("Main", "Margin", "20", &margin);
+  EXPECT_EQ(margin.currentText(), "15");
+  list.ReadComboBox("Main", "Free", "x", &free);
+  EXPECT_EQ(free.currentText(), "abc");
+  list.ReadComboBox("Main", "Blank", "20", &blank);
+  EXPECT_EQ(blank.currentText(), "20") << "an empty value becomes the default";
+}
+
+TEST_F(StoredTextListTest, PanelColourResetsToItsDefaultWhenAbsent) {
+  TStoredTextList list(TestRoot() + "/none.ini");
+  ASSERT_TRUE(list.Load());
+  TColorPanel panel;
+  panel.SetDefaultColor(0x00FF00);
+  panel.SetColor(0x123456);
+  list.ReadPanelColor("S", "Missing", &panel);
+  EXPECT_EQ(panel.Color(), 0x00FF00);
+}
+
+TEST_F(StoredTextListTest, RelativeRectIsClampedIntoTheDesktop) {
+  const QString path =
+      WriteFile("e.ini", "[C]\nL=0.9\nT=-1\nW=1.5\nH=-0.2\n[D]\nL=0.95\nT=0.5\nW=0.2\nH=0.1\n");
+  TStoredTextList list(path);
+  ASSERT_TRUE(list.Load());
+  QLocale::setDefault(QLocale::c());
+  double l = 0.7, t = 0.15, w = 0.1, h = 0.3;
+  list.ReadRelativeRect("C", "L", "T", "W", "H", l, t, w, h);
+  EXPECT_EQ(w, 1.0);
+  EXPECT_EQ(l, 0.0);
+  EXPECT_EQ(h, 0.3) << "a non-positive height keeps the previous one";
+  EXPECT_EQ(t, 0.0);
+  list.ReadRelativeRect("D", "L", "T", "W", "H", l, t, w, h);
+  EXPECT_DOUBLE_EQ(l, 0.8);
+  EXPECT_EQ(t, 0.5);
+}
+
+TEST_F(StoredTextListTest, WindowPositionBeyondNinetyPercentGoesToWorkAreaEdge) {
+  TStoredTextList list(TestRoot() + "/pos.ini");
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  list.WriteInt("Main", "XPos", area.left() + static_cast<int>(area.width() * 0.9) + 1);
+  list.WriteInt("Main", "YPos", area.top() + 10);
+  int x = 354, y = 122;
+  list.ReadPosition("Main", "XPos", "YPos", x, y);
+  EXPECT_EQ(x, area.left());
+  EXPECT_EQ(y, area.top() + 10);
+}
+
+TEST_F(StoredTextListTest, SaveWritesCrLfDropsCommentsAndKeepsUnknownLinesWithoutClear) {
+  const QString path = WriteFile("skin.wps", "; a comment\n[CalendarSkin]\nfree line\nA=1\n");
+  TStoredTextList list(path);
+  ASSERT_TRUE(list.Load());
+  list.OnSave = [](TStoredTextList& l, uint8_t) { l.WriteInt("CalendarSkin", "A", 2); };
+  ASSERT_TRUE(list.Save(false));
+  EXPECT_EQ(ReadFile(path), QByteArray("[CalendarSkin]\r\nfree line\r\nA=2\r\n\r\n"));
+  list.OnSave = [](TStoredTextList& l, uint8_t) {
+    l.Clear();
+    l.WriteInt("Main", "B", 1);
+  };
+  ASSERT_TRUE(list.Save(false));
+  EXPECT_EQ(ReadFile(path), QByteArray("[Main]\r\nB=1\r\n\r\n"));
+}
+
+TEST_F(StoredTextListTest, SaveOverReadOnlyFileAndDeclinedOverwrite) {
+  const QString path = WriteFile("ro.ini", "[A]\nx=1\n");
+  QFile::setPermissions(path, QFile::ReadOwner);
+  TStoredTextList list(path);
+  ASSERT_TRUE(list.Load());
+  list.WriteInt("A", "x", 2);
+  EXPECT_TRUE(list.Save(false));
+  EXPECT_EQ(ReadFile(path), QByteArray("[A]\r\nx=2\r\n\r\n"));
+
+  TModalAnswerer no([](QWidget* w) { TModalAnswerer::ClickButton(w, "&No"); });
+  list.WriteInt("A", "x", 3);
+  EXPECT_FALSE(list.Save(true));
+  EXPECT_EQ(ReadFile(path), QByteArray("[A]\r\nx=2\r\n\r\n"));
+  ASSERT_EQ(no.Texts.size(), 1);
+  EXPECT_EQ(no.Texts[0], "File \"" + path + "\"already exists.\nOverwrite it?");
+}
+
+TEST_F(StoredTextListTest, FailedSaveReportsAndKeepsTheStore) {
+  // A parent that is a file makes every write fail, for root too.
+  const QString parent = WriteFile("plainfile", "x");
+  TStoredTextList list(parent + "/Backdropper.ini");
+  ASSERT_TRUE(list.Load());
+  list.WriteInt("Old", "kept", 2);
+  EXPECT_FALSE(list.Save(false));
+  EXPECT_EQ(ReadFile(parent), QByteArray("x"));
+  ASSERT_FALSE(Answerer.Texts.isEmpty());
+  EXPECT_TRUE(Answerer.Texts.last().startsWith("DESCRIPTION\r\nFailed to save file.\r\n"));
+  EXPECT_EQ(list.Store->ReadString("Old", "kept", {}), "2") << "the store survives";
+
+  TStoredTextList unnamed;
+  EXPECT_FALSE(unnamed.Save(false));
+  EXPECT_EQ(Answerer.Texts.size(), 2);
+}

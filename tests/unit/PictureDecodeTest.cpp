@@ -1,0 +1,208 @@
+// Decoding: EXIF orientation, reduction in the DCT step, colour spaces, transparency, bad files,
+// and the list of picture types.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include "MyGDIPlus.h"
+#include "PictureDecode.h"
+#include "PictureFiles.h"
+
+namespace {
+
+// Four quadrants of distinct colours, so every turn and mirror gives a different picture.
+QImage Quadrants(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const bool right = x >= width / 2;
+      const bool bottom = y >= height / 2;
+      image.setPixel(x, y,
+                     right ? (bottom ? qRgb(255, 255, 0) : qRgb(0, 0, 255))
+                           : (bottom ? qRgb(0, 200, 0) : qRgb(255, 0, 0)));
+    }
+  return image;
+}
+
+// A JPEG of `image` carrying the EXIF orientation `orientation` (1 to 8) in an APP1 segment
+// placed after the JFIF header.
+QString OrientedJpeg(const QImage& image, int orientation, const QString& name) {
+  QByteArray jpeg;
+  {
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+  }
+  const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24) +
+                          char(orientation) + QByteArray("\0\0\0\0\0\0\0", 7);
+  const qsizetype length = exif.size() + 2;
+  const QByteArray segment =
+      QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + exif;
+  const int app0 = 2 + 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));  // SOI, then APP0
+  jpeg.insert(app0, segment);
+  const QString path = TestPicturePath(name);
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(jpeg);
+  return path;
+}
+
+TDecodedPicture Decode(const QString& path, double minScale = 1.0, QSize* seen = nullptr) {
+  QString why;
+  return DecodePicture(
+      path,
+      [&](int width, int height) {
+        if (seen) *seen = QSize(width, height);
+        return minScale;
+      },
+      why);
+}
+
+// The colours at the centres of the four quadrants of `image`.
+std::vector<QRgb> QuadrantColours(const QImage& image) {
+  const int w = image.width();
+  const int h = image.height();
+  return {image.pixel(w / 4, h / 4), image.pixel(3 * w / 4, h / 4), image.pixel(w / 4, 3 * h / 4),
+          image.pixel(3 * w / 4, 3 * h / 4)};
+}
+
+void ExpectSameQuadrants(const QImage& actual, const QImage& expected, const char* what) {
+  ASSERT_EQ(actual.size(), expected.size()) << what;
+  const std::vector<QRgb> a = QuadrantColours(actual);
+  const std::vector<QRgb> e = QuadrantColours(expected);
+  for (size_t i = 0; i < 4; ++i) EXPECT_LE(ChannelDistance(a[i], e[i]), 12) << what << " " << i;
+}
+
+}  // namespace
+
+TEST(PictureDecode, JpegIsTurnedUprightForEveryOrientation) {
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    const QString path = OrientedJpeg(Quadrants(64, 32), orientation,
+                                      QStringLiteral("oriented-%1.jpg").arg(orientation));
+    QImageReader reference(path);
+    reference.setAutoTransform(true);
+    QSize seen;
+    const TDecodedPicture picture = Decode(path, 1.0, &seen);
+    ASSERT_FALSE(picture.Image.isNull()) << orientation;
+    EXPECT_EQ(seen, picture.Image.size()) << orientation;
+    EXPECT_EQ(picture.Image.size(), orientation >= 5 ? QSize(32, 64) : QSize(64, 32));
+    ExpectSameQuadrants(picture.Image, reference.read(),
+                        QByteArray::number(orientation).constData());
+  }
+  // Orientation 6: the stored picture is turned a quarter clockwise to be shown; 3: half a turn.
+  ExpectSameQuadrants(Decode(TestPicturePath("oriented-6.jpg")).Image,
+                      Quadrants(64, 32).transformed(QTransform().rotate(90)), "6 by hand");
+  ExpectSameQuadrants(Decode(TestPicturePath("oriented-3.jpg")).Image,
+                      Quadrants(64, 32).mirrored(true, true), "3 by hand");
+}
+
+TEST(PictureDecode, LargeJpegIsReducedNoFurtherThanAsked) {
+  const QString path = SavePicture(Quadrants(1600, 1200), "large.jpg", 90);
+  struct Case {
+    double MinScale;
+    QSize Size;
+    double Scale;
+  };
+  for (const Case& c : {Case{1.0, {1600, 1200}, 1.0}, Case{0.3, {600, 450}, 0.375},
+                        Case{0.5, {800, 600}, 0.5}, Case{0.51, {1000, 750}, 0.625},
+                        Case{0.01, {200, 150}, 0.125}, Case{4.0, {1600, 1200}, 1.0}}) {
+    const TDecodedPicture picture = Decode(path, c.MinScale);
+    EXPECT_EQ(picture.Image.size(), c.Size) << c.MinScale;
+    EXPECT_EQ(picture.Scale, c.Scale) << c.MinScale;
+    EXPECT_EQ(picture.Image.format(), QImage::Format_RGB32);
+    ExpectSameQuadrants(picture.Image, Quadrants(c.Size.width(), c.Size.height()), "reduced");
+  }
+  // A turned picture is reduced on its upright axes.
+  const QString turned = OrientedJpeg(Quadrants(1600, 1200), 6, QStringLiteral("large-turned.jpg"));
+  QSize seen;
+  const TDecodedPicture picture = Decode(turned, 0.5, &seen);
+  EXPECT_EQ(seen, QSize(1200, 1600));
+  EXPECT_EQ(picture.Image.size(), QSize(600, 800));
+}
+
+TEST(PictureDecode, GreyCmykProgressiveAndTransparentPictures) {
+  const QString source = SavePicture(Quadrants(80, 60), "colour.png");
+  const QString grey = TestPicturePath("grey.jpg");
+  ASSERT_TRUE(Convert({source, QStringLiteral("-colorspace"), QStringLiteral("Gray"), grey}));
+  TDecodedPicture picture = Decode(grey);
+  ASSERT_FALSE(picture.Image.isNull());
+  const QRgb p = picture.Image.pixel(60, 10);
+  EXPECT_TRUE(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p));
+
+  const QString cmyk = TestPicturePath("cmyk.jpg");
+  ASSERT_TRUE(Convert({source, QStringLiteral("-colorspace"), QStringLiteral("CMYK"), cmyk}));
+  picture = Decode(cmyk, 0.1);
+  ASSERT_FALSE(picture.Image.isNull());
+  EXPECT_EQ(picture.Scale, 1.0);
+  ExpectSameQuadrants(picture.Image, Quadrants(80, 60), "cmyk");
+
+  const QString progressive = TestPicturePath("progressive.jpg");
+  ASSERT_TRUE(Convert({source, QStringLiteral("-interlace"), QStringLiteral("JPEG"), progressive}));
+  picture = Decode(progressive, 0.5);
+  EXPECT_EQ(picture.Image.size(), QSize(40, 30));
+  ExpectSameQuadrants(picture.Image, Quadrants(40, 30), "progressive");
+
+  const QString translucent = SavePicture(
+      SolidImage(8, 8, qRgba(10, 20, 30, 100), QImage::Format_ARGB32), "translucent.png");
+  picture = Decode(translucent);
+  EXPECT_EQ(picture.Image.format(), QImage::Format_ARGB32);
+  EXPECT_EQ(qAlpha(picture.Image.pixel(3, 3)), 100);
+  const QString gif = TestPicturePath("quadrants.gif");
+  ASSERT_TRUE(Convert({source, QStringLiteral("-resize"), QStringLiteral("30x20!"), gif}));
+  ExpectSameQuadrants(Decode(gif).Image, Quadrants(30, 20), "gif");
+}
+
+TEST(PictureDecode, BadFilesGiveAReason) {
+  const QString empty = TestPicturePath("nothing.png");
+  QFile(empty).open(QIODevice::WriteOnly);
+  const QString notJpeg = TestPicturePath("text.jpg");
+  {
+    QFile file(notJpeg);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("just some text, not a picture");
+  }
+  for (const QString& path : {empty, notJpeg, TestPicturePath("absent.jpg")}) {
+    QString why;
+    bool asked = false;
+    const TDecodedPicture picture = DecodePicture(
+        path,
+        [&](int, int) {
+          asked = true;
+          return 1.0;
+        },
+        why);
+    EXPECT_TRUE(picture.Image.isNull()) << path;
+    EXPECT_FALSE(why.isEmpty()) << path;
+    EXPECT_FALSE(asked) << path;
+  }
+}
+
+TEST(PictureTypes, ExtensionsFilterAndMatching) {
+  QStringList extensions = {QStringLiteral("stale")};
+  GetPictureExtensions(extensions);
+  for (const char* known : {".jpg", ".jpeg", ".png", ".bmp", ".gif", ".webp", ".tif", ".tiff"})
+    EXPECT_TRUE(extensions.contains(QLatin1String(known))) << known;
+  EXPECT_FALSE(extensions.contains(QStringLiteral("stale")));
+  for (qsizetype i = 1; i < extensions.size(); ++i)
+    EXPECT_LT(extensions[i - 1].compare(extensions[i], Qt::CaseInsensitive), 0)
+        << "sorted without duplicates: " << extensions[i - 1] << " " << extensions[i];
+
+  const QString filter = GetPictureExtensionsAsFilter();
+  EXPECT_EQ(filter, filter.toLower());
+  EXPECT_FALSE(filter.endsWith(QLatin1Char(';')));
+  const QStringList patterns = filter.split(QLatin1Char(';'));
+  EXPECT_TRUE(patterns.contains(QStringLiteral("*.jpg")));
+  EXPECT_TRUE(patterns.contains(QStringLiteral("*.png")));
+  // Every extension comes from a pattern of the filter, and the other way round.
+  for (const QString& extension : extensions)
+    EXPECT_TRUE(patterns.contains(QLatin1Char('*') + extension.toLower())) << extension;
+
+  EXPECT_TRUE(IsPictureFile(QStringLiteral("/home/me/Photo.JPG"), extensions));
+  EXPECT_TRUE(IsPictureFile(QStringLiteral("a.b.png"), extensions));
+  EXPECT_FALSE(IsPictureFile(QStringLiteral("/home/me/notes.txt"), extensions));
+  EXPECT_FALSE(IsPictureFile(QStringLiteral("/home/me.png/README"), extensions));
+  EXPECT_FALSE(IsPictureFile(QStringLiteral("jpg"), extensions));
+  EXPECT_FALSE(IsPictureFile(QStringLiteral("photo.jpg"), {}));
+}

@@ -1,0 +1,124 @@
+// The wallpaper file: a 24-bit bitmap other readers accept, replaced whole, and composing it.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QProcess>
+
+#include "Error.h"
+#include "File.h"
+#include "MyGDIPlus.h"
+#include "PictureFiles.h"
+#include "RecordingRunner.h"
+
+namespace {
+
+uint32_t Read32(const QByteArray& bytes, int at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+QString Identify(const QString& path) {
+  QProcess process;
+  process.start(QStringLiteral("identify"),
+                {QStringLiteral("-format"), QStringLiteral("%m %w %h %z %C"), path});
+  process.waitForFinished(30000);
+  return process.exitCode() == 0 ? QString::fromLocal8Bit(process.readAllStandardOutput())
+                                 : QStringLiteral("failed");
+}
+
+}  // namespace
+
+TEST(WallpaperFile, DirectoryIsCreatedInTheUsersDataDirectory) {
+  const QString expected = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + "/backdropper/";
+  QDir(expected).removeRecursively();
+  EXPECT_EQ(GetOperatorPath(), expected);
+  EXPECT_TRUE(QDir(expected).exists());
+}
+
+TEST(WallpaperFile, BitmapReadsBackInQtAndImageMagick) {
+  // An odd width makes every row carry padding.
+  const QImage image = NoiseImage(37, 19, 17);
+  const QString path = TestPicturePath("saved.bmp");
+  ASSERT_TRUE(SaveBitmapFile(image, path));
+
+  const QImage back(path);
+  ASSERT_EQ(back.size(), image.size());
+  for (int y = 0; y < 19; ++y)
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(back.pixel(x, y), image.pixel(x, y)) << x << "," << y;
+
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.startsWith("BM"));
+  EXPECT_EQ(Read32(bytes, 2), static_cast<uint32_t>(bytes.size()));
+  EXPECT_EQ(Read32(bytes, 10), 54u);
+  EXPECT_EQ(Read32(bytes, 28) & 0xFFFF, 24u);  // bits per pixel
+  EXPECT_EQ(Read32(bytes, 30), 0u);            // uncompressed
+  EXPECT_EQ(bytes.size(), 54 + 19 * 112);      // 37 * 3 = 111, padded to 112
+  // Bottom-up: the first stored row is the picture's last.
+  const QRgb last = image.pixel(0, 18);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[54]), qBlue(last));
+  EXPECT_EQ(static_cast<uint8_t>(bytes[56]), qRed(last));
+
+  EXPECT_EQ(Identify(path), QStringLiteral("BMP3 37 19 8 None"));
+}
+
+TEST(WallpaperFile, ReplacesTheOldFileWholeAndLeavesNothingBehind) {
+  const QString directory = TestPicturePath("replace");
+  QDir().mkpath(directory);
+  const QString path = directory + "/wall.bmp";
+  ASSERT_TRUE(SaveBitmapFile(SolidImage(64, 48, qRgb(1, 2, 3)), path));
+  ASSERT_TRUE(SaveBitmapFile(SolidImage(32, 16, qRgb(200, 100, 0)), path));
+  const QImage back(path);
+  EXPECT_EQ(back.size(), QSize(32, 16));
+  EXPECT_EQ(back.pixel(5, 5), qRgb(200, 100, 0));
+  EXPECT_EQ(QDir(directory).entryList(QDir::Files), QStringList{"wall.bmp"});
+}
+
+TEST(WallpaperFile, WriteFailuresAreReported) {
+  const QString path = TestPicturePath("no/such/directory/wall.bmp");
+  EXPECT_FALSE(SaveBitmapFile(SolidImage(4, 4, 0), path));
+  EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to save wallpaper."));
+  EXPECT_EQ(FunStatContext.Parameter1, path);
+  EXPECT_NE(FunStatContext.SystemErrorCode, 0u);
+  EXPECT_FALSE(QFile::exists(path));
+
+  const QString directory = TestPicturePath("null");
+  QDir().mkpath(directory);
+  EXPECT_FALSE(SaveBitmapFile(QImage(), directory + "/wall.bmp"));
+  EXPECT_TRUE(QDir(directory).entryList(QDir::Files).isEmpty());
+}
+
+TEST(ComposeWallpaper, PaintsACopyWritesTheFileAndSetsIt) {
+  TRecordedDesktop desktop("MATE");
+  const QImage fitted = SolidImage(120, 90, qRgb(0, 0, 128));
+  ASSERT_TRUE(ComposeWallpaper(fitted, [](QImage& wallpaper) {
+    QPainter painter(&wallpaper);
+    painter.fillRect(10, 10, 20, 20, Qt::red);
+  }));
+  EXPECT_EQ(fitted.pixel(15, 15), qRgb(0, 0, 128));  // the cached picture is not painted on
+
+  const QString path = GetOperatorPath() + "Backdropper_Wallpaper.bmp";
+  const QImage written(path);
+  ASSERT_EQ(written.size(), QSize(120, 90));
+  EXPECT_EQ(written.pixel(15, 15), qRgb(255, 0, 0));
+  EXPECT_EQ(written.pixel(50, 50), qRgb(0, 0, 128));
+  ASSERT_EQ(desktop.Runner->Commands.size(), 1);
+  EXPECT_EQ(desktop.Runner->Commands[0].last(),
+            GetOperatorPath() + "Backdropper_Wallpaper-1.bmp");
+
+  // Without painting, the file is the fitted picture; a refused setting is reported, but the
+  // file has been written.
+  desktop.Runner->Answer = [](const QString&, const QStringList&) {
+    Platform::TCommandResult result;
+    result.Started = true;
+    result.ExitCode = 1;
+    return result;
+  };
+  EXPECT_FALSE(ComposeWallpaper(fitted, nullptr));
+  EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to set wallpaper."));
+  EXPECT_EQ(QImage(path).pixel(15, 15), qRgb(0, 0, 128));
+}
