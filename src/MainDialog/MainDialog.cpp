@@ -28,7 +28,7 @@ namespace {
 // Paths read from the options file may be as long as the platform allows.
 constexpr int MaxPathLength = 4096;
 
-// Hints appear 400 ms after the pointer comes to rest and stay 10 s.
+// Hints appear 400 ms after the pointer comes to rest (Qt itself keeps a short hint up for 10 s).
 class THintTimingStyle : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
