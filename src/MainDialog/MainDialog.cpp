@@ -16,7 +16,10 @@
 #include "File.h"
 #include "Help.h"
 #include "LinkFile.h"
+#include "MyRandom.h"
+#include "PictureSelection.h"
 #include "Program.h"
+#include "Registry.h"
 #include "Scheduler.h"
 #include "StoredTextList.h"
 #include "SystemTray.h"
@@ -189,10 +192,15 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   SkinList->OnSave = [this](TStoredTextList& list, uint8_t argument) {
     WriteCalendarSkin(list, argument);
   };
+  SetUpNavigation();
+  SetUpWallpaper();
 }
 
 TMainForm::~TMainForm() {
   setAcceptDrops(false);
+  // Nothing is being broadcast once the program is gone.
+  SetProgramRegistryText(QString::fromLatin1(ProgramName), {},
+                         QStringLiteral("BroadcastWallpaperChange"), {});
   SystemTray.reset();
   if (MainForm == this) MainForm = nullptr;
 }

@@ -1,8 +1,11 @@
 // The main window: it holds every setting in its controls and owns all run-time state.
 #pragma once
 
+#include <QImage>
 #include <QList>
+#include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -15,6 +18,9 @@ class QTabWidget;
 class QTimer;
 class TColorPanel;
 class TLinkLabel;
+class TPictureSelection;
+class TRandom;
+struct TComposeParams;
 class TStoredTextList;
 class TSystemTray;
 
@@ -272,6 +278,44 @@ class TMainForm : public QWidget {
   TColorPanel* CalendarOtherMonthsWeekdayTextColorPanel;
   TColorPanel* CalendarOtherMonthsWeekendTextColorPanel;
 
+  // Wallpaper composition, navigation and the timer (Wallpaper.cpp, Navigation.cpp).
+  void SetFileAsWallpaper(bool reload);
+  void RedrawWallpaperOnParamChange();
+  void ReloadWallpaperOnParamChange();
+  void FWinIniChange();
+  void BroadcastWallpaperChange();
+  void TimerTimer();
+  void SetPictureByName(const QString& name);
+  void NextWallpaperLabelClick();
+  void PreviousWallpaperLabelClick();
+  void FirstWallpaperLabelClick();
+  void LastWallpaperLabelClick();
+  void IndexWallpaperLabelClick();
+  void RandomWallpaperLabelClick();
+  void UserWallpaperLabelClick();
+  void Label3Click();
+  void Label18Click();
+  void Label27Click();
+  void UpdateLoadedPicturesCount();
+  void UpdateLastPictureLabel();
+  void UpdateSkewAndFactorLabels();
+  // The work area less the desktop margin on every side.
+  QRect ComputeDesktopRect() const;
+  TComposeParams ComposeParams() const;
+
+  QStringList PictureFileNames;
+  int PictureIndex = -1;
+  QStringList PictureExtensions;
+  QString PictureExtensionsFilter;
+  QImage FittedPicture;  // the last fitting, without calendar
+  int ScreenWidth = 0;
+  int ScreenHeight = 0;
+  QRect DesktopRect;
+  double CurrentSkew = 0;
+  double AppliedNormFactor = 0;
+  std::unique_ptr<TRandom> Random;
+  std::unique_ptr<TPictureSelection> Pictures;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -290,6 +334,9 @@ class TMainForm : public QWidget {
   QWidget* BuildCalendarGeneralCommands();
   // Tray.cpp
   void SetUpTrayIcon();
+  // Wallpaper.cpp, Navigation.cpp
+  void SetUpWallpaper();
+  void SetUpNavigation();
 };
 
 extern TMainForm* MainForm;

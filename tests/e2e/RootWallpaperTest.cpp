@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../unit/PictureFiles.h"
+#include "PictureFiles.h"
 #include "E2eSession.h"
 #include "Error.h"
 #include "MyGDIPlus.h"

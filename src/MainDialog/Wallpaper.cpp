@@ -1,0 +1,225 @@
+// Composing and applying the wallpaper, the broadcast, and the timer that drives them.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include "ColorPanel.h"
+#include "Error.h"
+#include "File.h"
+#include "LinkLabel.h"
+#include "MainDialog.h"
+#include "MyGDIPlus.h"
+#include "MyRandom.h"
+#include "MyTime.h"
+#include "PictureSelection.h"
+#include "Platform/Broadcast.h"
+#include "Program.h"
+#include "Registry.h"
+#include "Scheduler.h"
+#include "StoredTextList.h"
+#include "Utilities.h"
+#include "ValueParsing.h"
+
+namespace {
+
+const QString BroadcastValueName = QStringLiteral("BroadcastWallpaperChange");
+
+// The screen in device pixels: the wallpaper covers every physical pixel.
+QSize ScreenPixels(QScreen* screen) {
+  return screen ? screen->geometry().size() * screen->devicePixelRatio() : QSize();
+}
+
+void ConnectChange(QWidget* control, TMainForm* form, void (TMainForm::*handler)()) {
+  if (auto* box = qobject_cast<QCheckBox*>(control))
+    QObject::connect(box, &QCheckBox::toggled, form, handler);
+  else if (auto* combo = qobject_cast<QComboBox*>(control))
+    QObject::connect(combo, &QComboBox::currentIndexChanged, form, handler);
+  else if (auto* panel = qobject_cast<TColorPanel*>(control))
+    QObject::connect(panel, &TColorPanel::ColorChanged, form, handler);
+}
+
+}  // namespace
+
+void TMainForm::SetUpWallpaper() {
+  for (QWidget* control : RedrawOnChangeControls())
+    ConnectChange(control, this, &TMainForm::RedrawWallpaperOnParamChange);
+  for (QWidget* control : ReloadOnChangeControls())
+    ConnectChange(control, this, &TMainForm::ReloadWallpaperOnParamChange);
+  Label4->setEnabled(true);
+  connect(Label4, &TLinkLabel::clicked, this, &TMainForm::ReloadWallpaperOnParamChange);
+  Label6->setEnabled(true);
+  connect(Label6, &TLinkLabel::clicked, this, &TMainForm::BroadcastWallpaperChange);
+  Label27->setEnabled(true);
+  connect(Label27, &TLinkLabel::clicked, this, &TMainForm::Label27Click);
+  // Switched off by the user, the broadcast value is emptied at once.
+  connect(IsBroadcastWallpaperChangeCheckBox, &QCheckBox::toggled, this, [this](bool on) {
+    if (!on && !Updating && !(OptionsList && OptionsList->Loading))
+      SetProgramRegistryText(QString::fromLatin1(ProgramName), {}, BroadcastValueName, {});
+  });
+  connect(Timer, &QTimer::timeout, this, &TMainForm::TimerTimer);
+
+  auto watchScreen = [this](QScreen* screen) {
+    if (!screen) return;
+    connect(screen, &QScreen::geometryChanged, this, &TMainForm::FWinIniChange,
+            Qt::UniqueConnection);
+    connect(screen, &QScreen::availableGeometryChanged, this, &TMainForm::FWinIniChange,
+            Qt::UniqueConnection);
+  };
+  watchScreen(QGuiApplication::primaryScreen());
+  connect(qApp, &QGuiApplication::primaryScreenChanged, this, [this, watchScreen](QScreen* s) {
+    watchScreen(s);
+    FWinIniChange();
+  });
+  UpdateSkewAndFactorLabels();
+}
+
+QRect TMainForm::ComputeDesktopRect() const {
+  const int margin = GetIntFromComboBox(DesktopMarginComboBox);
+  return GetWorkAreaRect(margin);
+}
+
+TComposeParams TMainForm::ComposeParams() const {
+  TComposeParams params;
+  params.ScreenWidth = ScreenWidth;
+  params.ScreenHeight = ScreenHeight;
+  params.FillColor = ColorValueToQColor(FillingPictureColorPanel->Color());
+  params.MinStretchSize = GetIntFromComboBox(PictureMinStretchSizeComboBox);
+  params.MaxStretchSkew = GetIntFromComboBox(PictureMaxStretchSkewComboBox) * 0.01;
+  params.FitAndCrop = FitAndCropCheckBox->isChecked();
+  params.Stretch = StretchPictureCheckBox->isChecked();
+  params.FitBeforeTile = FitBeforeTileCheckBox->isChecked();
+  params.Tile = IsTileCheckBox->isChecked();
+  params.Normalize = UsePictureNormalizeBrightnessCheckBox->isChecked();
+  params.NormalizeMethod = PictureNormalizeBrightnessMethodComboBox->currentText();
+  params.NormalizeLevel = GetIntFromComboBox(PictureNormalizeBrightnessLevelComboBox) * 0.01;
+  params.Gamma = GetIntFromComboBox(GammaPictureComboBox);
+  return params;
+}
+
+void TMainForm::UpdateSkewAndFactorLabels() {
+  if (FittedPicture.isNull()) {
+    CurrentSkewLabel->setText(QStringLiteral("(No current skew available)"));
+    PictureAppliedNormFactorLabel->setText(QStringLiteral("(No applied normalization factor)"));
+    return;
+  }
+  CurrentSkewLabel->setText(
+      QStringLiteral("(Current full skew %1%)").arg(static_cast<long long>(CurrentSkew * 100)));
+  PictureAppliedNormFactorLabel->setText(QStringLiteral("(Applied normalization factor %1)")
+                                             .arg(static_cast<long long>(AppliedNormFactor * 100)));
+}
+
+void TMainForm::SetFileAsWallpaper(bool reload) {
+  const QString wallpaperPath =
+      PathWithDelimiter(GetOperatorPath()) + QLatin1String(WallpaperFileName);
+  FunStatContext.Reset(fsPerfect);
+  if (Updating || (OptionsList && OptionsList->Loading) || (SkinList && SkinList->Loading) ||
+      LastFileTitle.isEmpty() || !IsPictureFile(LastFileTitle, PictureExtensions) ||
+      LastFileTitle.compare(wallpaperPath, Qt::CaseInsensitive) == 0)
+    return;
+
+  TStatusFrame frame(__FILE__, "TMainForm::SetFileAsWallpaper", __LINE__);
+  frame.Run([&] {
+    UpdateLastPictureLabel();
+    DesktopRect = ComputeDesktopRect();
+    if (reload || ScreenWidth <= 0 || ScreenHeight <= 0 || FittedPicture.isNull()) {
+      const QSize screen = ScreenPixels(QGuiApplication::primaryScreen());
+      ScreenWidth = screen.width();
+      ScreenHeight = screen.height();
+      FittedPicture = QImage();
+    }
+    if (reload || FittedPicture.isNull()) {
+      double factor = 0;
+      double skew = 0;
+      if (!LoadTilePictureToBitmap(LastFileTitle, FittedPicture, ComposeParams(), &factor, &skew)) {
+        LastFileTitle.clear();
+        frame.Check();
+        frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."));
+      }
+      AppliedNormFactor = factor;
+      CurrentSkew = skew;
+      UpdateSkewAndFactorLabels();
+    }
+    ComposeWallpaper(FittedPicture, [this](QImage&) {
+      // The calendar painter records when it painted; a new day repaints it.
+      if (ShowCalendarCheckBox->isChecked()) LastRedrawTime = Now();
+    });
+    frame.Check();
+  });
+}
+
+void TMainForm::RedrawWallpaperOnParamChange() {
+  SetFileAsWallpaper(false);
+}
+
+void TMainForm::ReloadWallpaperOnParamChange() {
+  SetFileAsWallpaper(true);
+}
+
+void TMainForm::FWinIniChange() {
+  TStatusFrame frame(__FILE__, "TMainForm::FWinIniChange", __LINE__);
+  frame.Run([&] {
+    const QRect desktop = ComputeDesktopRect();
+    const QSize screen = ScreenPixels(QGuiApplication::primaryScreen());
+    if (screen.width() != ScreenWidth || screen.height() != ScreenHeight)
+      SetFileAsWallpaper(true);
+    else if (!SameRect(desktop, DesktopRect))
+      SetFileAsWallpaper(false);
+  });
+}
+
+void TMainForm::BroadcastWallpaperChange() {
+  LastBroadcastTime = Now();
+  const QString pick = Pictures->ChoosePicture(true, true, false);
+  SetProgramRegistryText(QString::fromLatin1(ProgramName), {}, BroadcastValueName, pick);
+  Platform::PostWallpaperChangeBroadcast();
+}
+
+void TMainForm::Label27Click() {
+  TStatusFrame frame(__FILE__, "TMainForm::Label27Click", __LINE__, TStatusFrame::Outer,
+                     QStringLiteral("Failed to view picture."));
+  frame.Run([&] {
+    const QString picture =
+        GetProgramRegistryText(QString::fromLatin1(ProgramName), {}, BroadcastValueName);
+    if (picture.isEmpty()) return;
+    RunFile(picture);
+    frame.Check();
+  });
+}
+
+void TMainForm::TimerTimer() {
+  TStatusFrame frame(__FILE__, "TMainForm::TimerTimer", __LINE__);
+  frame.Run([&] {
+    TTickValues values;
+    values.OnBattery = IsRunningOnBattery();
+    values.Now = Now();
+    if (UseAutoChangeWallpaperStartTimeCheckBox->isChecked())
+      values.StartHour = TextToInt(AutoChangeWallpaperStartTimeComboBox->currentText());
+    values.PictureCount = static_cast<int>(PictureFileNames.size());
+    values.HasCurrentPicture = !LastFileTitle.isEmpty();
+    values.AutoChange = IsAutoChangeWallpaperCheckBox->isChecked();
+    values.Randomly = RandomWallpaperCheckBox->isChecked();
+    values.WallpaperChangePeriod = WallpaperChangePeriod;
+    values.LastAutoChangeTime = LastAutoChangeTime;
+    values.ShowCalendar = ShowCalendarCheckBox->isChecked();
+    values.LastRedrawTime = LastRedrawTime;
+    values.Broadcast = IsBroadcastWallpaperChangeCheckBox->isChecked();
+    values.BroadcastPeriod = BroadcastPeriod;
+    values.LastBroadcastTime = LastBroadcastTime;
+
+    TTickActions actions;
+    actions.Stir = [this] { Random->Stir(QCursor::pos()); };
+    actions.RestartAutoChange = [this](TDateTime t) { LastAutoChangeTime = t; };
+    actions.RestartBroadcast = [this](TDateTime t) { LastBroadcastTime = t; };
+    actions.StepPicture = [this](bool random) {
+      Pictures->StepPicture(true, random);
+      return static_cast<int>(PictureFileNames.size());
+    };
+    actions.Broadcast = [this] { BroadcastWallpaperChange(); };
+    actions.SetFileAsWallpaper = [this](bool reload) { SetFileAsWallpaper(reload); };
+    RunTimerTick(values, actions);
+  });
+}
