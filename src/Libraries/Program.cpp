@@ -34,7 +34,11 @@ QString GetProgramFilePath() {
   char buffer[PATH_MAX + 1];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
   if (n <= 0) return {};
-  return QString::fromLocal8Bit(buffer, n);
+  QString path = QString::fromLocal8Bit(buffer, n);
+  // A program file replaced while running (an update) still names its new file.
+  const QString deleted = QStringLiteral(" (deleted)");
+  if (path.endsWith(deleted) && !QFileInfo::exists(path)) path.chop(deleted.size());
+  return path;
 }
 
 QString GetProgramDirectory() {

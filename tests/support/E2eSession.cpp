@@ -63,10 +63,28 @@ TE2eSession::TE2eSession(const QString& screen)
     Display = QLatin1Char(':') + number;
     Env.insert(QStringLiteral("DISPLAY"), Display);
   }
+
+  // A session bus of its own, so nothing autolaunches one that outlives the test.
+  Bus = std::make_unique<QProcess>();
+  Bus->setProcessEnvironment(Env);
+  Bus->setChildProcessModifier(SetUpChild);
+  Bus->start(QStringLiteral("dbus-daemon"),
+             {QStringLiteral("--session"), QStringLiteral("--nofork"),
+              QStringLiteral("--print-address=1")});
+  QByteArray address;
+  QDeadlineTimer busDeadline(10000);
+  while (!busDeadline.hasExpired() && Bus->state() != QProcess::NotRunning &&
+         !address.contains('\n')) {
+    Bus->waitForReadyRead(200);
+    address += Bus->readAllStandardOutput();
+  }
+  Env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+             address.isEmpty() ? QStringLiteral("disabled:") : QString::fromLatin1(address).trimmed());
 }
 
 TE2eSession::~TE2eSession() {
   for (auto it = Processes.rbegin(); it != Processes.rend(); ++it) Kill(it->get());
+  Kill(Bus.get());
   Kill(Xvfb.get());
 }
 

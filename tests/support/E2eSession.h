@@ -20,6 +20,7 @@ class TE2eSession {
 
   bool Ready() const { return !Display.isEmpty(); }
   QString DisplayName() const { return Display; }
+  QString BusAddress() const { return Env.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")); }
   QString Root() const { return Temp.path(); }
   // A private copy of the program folder: the binary (hard-linked) and its data files.
   QString ProgramDir() const { return Temp.path() + QStringLiteral("/program"); }
@@ -50,5 +51,6 @@ class TE2eSession {
   QString Display;
   QProcessEnvironment Env;
   std::unique_ptr<QProcess> Xvfb;
+  std::unique_ptr<QProcess> Bus;
   std::vector<std::unique_ptr<QProcess>> Processes;
 };

@@ -1,5 +1,6 @@
 #include "Platform/Signals.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
 #include <csignal>
@@ -49,7 +50,8 @@ void InstallStopSignals(std::function<void()> onStop) {
   StopHandler = std::move(onStop);
   if (StopPipe[0] < 0) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, StopPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(StopPipe[0], QSocketNotifier::Read);
+    // Owned by the application, so it goes with it.
+    auto* notifier = new QSocketNotifier(StopPipe[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
       char buffer[16];
       [[maybe_unused]] ssize_t n = ::read(StopPipe[0], buffer, sizeof buffer);
