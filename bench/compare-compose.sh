@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Composing a wallpaper (decode, normalise, fit to 1920 x 1080, gamma, write the bitmap) from a
-# 5640 x 3172 progressive JPEG, against djpeg decoding the same file and against vipsthumbnail
-# and ImageMagick resizing it to the same size. Runs alternate; medians of RUNS runs.
+# Composing a wallpaper from two large photos (the 5640 x 3172 progressive JPEG of
+# mate-backgrounds, a 5120 x 2880 baseline JPEG of plasma-workspace-wallpapers) to 1920 x 1080
+# and 3840 x 2160, with and without normalisation, against djpeg decoding the same file and
+# vipsthumbnail and ImageMagick resizing it to the same size; the redraw from the cached fitted
+# picture; the peak memory of one compose. Anchors run interleaved; medians of RUNS runs.
 set -euo pipefail
 : "${BENCH_BIN:?set BENCH_BIN to the release bench directory}"
-picture=${PICTURE:-/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg}
 runs=${RUNS:-7}
-[[ -r "$picture" ]] || { echo "compose: $picture is missing (package mate-backgrounds)"; exit 0; }
+pictures=(/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg
+  /usr/share/wallpapers/SafeLanding/contents/images/5120x2880.jpg)
+for picture in "${pictures[@]}"; do
+  [[ -r "$picture" ]] || { echo "compose: $picture is missing (mate-backgrounds, plasma-workspace-wallpapers)"; exit 0; }
+done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -19,33 +24,64 @@ timed() {
   end=$(now)
   echo $(((end - start) / 1000000))
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
-declare -A times
-for ((i = 0; i < runs; i++)); do
-  times[process]+="$(timed "$BENCH_BIN/ComposeBench" --once "$picture") "
-  times[djpeg]+="$(timed djpeg -outfile /dev/null "$picture") "
-  times[vips]+="$(timed vipsthumbnail "$picture" -s 1920x1080 -o "$work/vips.ppm") "
-  times[convert]+="$(timed convert "$picture" -resize 1920x1080 "BMP3:$work/convert.bmp") "
-done
-for name in process djpeg vips convert; do
-  eval "$name=$(tr ' ' '\n' <<<"${times[$name]}" | grep . | median)"
-done
-
-# The operation alone, as the running program does it (no process start-up).
-compose=$("$BENCH_BIN/ComposeBench" --benchmark_repetitions="$runs" \
-  --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-  awk -F, '/_median"?,/ { printf "%d", $3 }')
-
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf '%-34s %7s ms\n' "compose (in process, median)" "$compose" \
-  "compose (whole process)" "$process" "djpeg (decode only)" "$djpeg" \
-  "vipsthumbnail -s 1920x1080" "$vips" "convert -resize 1920x1080" "$convert"
-echo "compose / djpeg: $(ratio "$compose" "$djpeg") (budget 1.15);" \
-  "whole process / djpeg: $(ratio "$process" "$djpeg")"
-echo "compose / vipsthumbnail: $(ratio "$compose" "$vips"); compose / convert: $(ratio "$compose" "$convert") (budget below 1)"
+# Medians (ms) of the benchmarks matching $1, one "name median" line each.
+bench_medians() {
+  "$BENCH_BIN/ComposeBench" --benchmark_filter="$1" --benchmark_repetitions="$runs" \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
+    awk -F, '/_median"?,/ { gsub(/"/, "", $1); sub(/\/real_time_median$/, "", $1); printf "%s %.1f\n", $1, $3 }'
+}
+peak_mib() {
+  local kib
+  kib=$( { /usr/bin/time -f '%M' "$BENCH_BIN/ComposeBench" --once "$@" >/dev/null; } 2>&1 | tail -1)
+  echo $((kib / 1024))
+}
 
-size=$(identify -format '%w %h' "$picture")
-peak=$( { /usr/bin/time -f '%M' "$BENCH_BIN/ComposeBench" --once "$picture" >/dev/null; } 2>&1 | tail -1)
-budget=$(awk -v s="$size" 'BEGIN { split(s, d, " "); printf "%d", d[1] * d[2] * 4 / 1024 + 80 * 1024 }')
-echo "peak memory: $((peak / 1024)) MiB (budget $((budget / 1024)) MiB: decoded picture x 4 bytes + 80 MiB)"
+index=0
+for picture in "${pictures[@]}"; do
+  read -r width height < <(identify -format '%w %h\n' "$picture" | head -1)
+  echo "-- $picture ($width x $height, $(identify -format '%[interlace]' "$picture" | sed 's/None/baseline/;s/JPEG/progressive/'))"
+  declare -A t=()
+  for ((i = 0; i < runs; i++)); do
+    t[djpeg]+="$(timed djpeg -outfile /dev/null "$picture") "
+    t[process]+="$(timed "$BENCH_BIN/ComposeBench" --once "$picture" 1920 1080 0) "
+    for size in 1920x1080 3840x2160; do
+      t[vips$size]+="$(timed vipsthumbnail "$picture" --size "$size!" -o "$work/vips.ppm") "
+      t[convert$size]+="$(timed convert "$picture" -resize "$size!" "BMP3:$work/convert.bmp") "
+    done
+  done
+  djpeg=$(median <<<"${t[djpeg]}")
+  printf '  %-44s %8s ms\n' "djpeg (decode only, full size)" "$djpeg" \
+    "compose 1920x1080, whole process" "$(median <<<"${t[process]}")"
+  declare -A ours=()
+  while read -r name ms; do ours[$name]=$ms; done < <(bench_medians "BM_Compose/picture:$index/")
+  printf '  %-44s %8s %8s %8s %10s %12s\n' "" "ms" "/djpeg" "/vips" "/convert" "peak MiB"
+  for screen in 0 1; do
+    size=$([[ $screen == 0 ]] && echo 1920x1080 || echo 3840x2160)
+    vips=$(median <<<"${t[vips$size]}")
+    convert=$(median <<<"${t[convert$size]}")
+    printf '  %-44s %8s\n' "vipsthumbnail --size $size!" "$vips" "convert -resize $size!" "$convert"
+    for normalise in 0 1; do
+      ms=${ours[BM_Compose/picture:$index/screen:$screen/effects:$normalise]:-?}
+      peak=$(peak_mib "$picture" "${size%x*}" "${size#*x}" "$normalise")
+      printf '  %-44s %8s %8s %8s %10s %12s\n' \
+        "compose $size$([[ $normalise == 1 ]] && echo ', normalised, gamma 120')" "$ms" \
+        "$(ratio "$ms" "$djpeg")" "$(ratio "$ms" "$vips")" "$(ratio "$ms" "$convert")" "$peak"
+    done
+  done
+  budget=$(awk -v w="$width" -v h="$height" 'BEGIN { printf "%d", w * h * 4 / 1048576 + 80 }')
+  echo "  budget: compose / djpeg at most 1.15; below vipsthumbnail and convert; peak at most $budget MiB"
+  index=$((index + 1))
+done
+
+echo "-- redraw without reload (copy, calendar step, bitmap file, setter with recorded commands)"
+while read -r name ms; do
+  case $name in
+    */screen:0/desktop:0) label="1920x1080, KDE (bitmap)"; budget=40 ;;
+    */screen:0/desktop:1) label="1920x1080, GNOME (PNG copy)"; budget=40 ;;
+    */screen:1/desktop:0) label="3840x2160, KDE (bitmap)"; budget=120 ;;
+    */screen:1/desktop:1) label="3840x2160, GNOME (PNG copy)"; budget=120 ;;
+  esac
+  printf '  %-44s %8s ms (budget %s ms)\n' "$label" "$ms" "$budget"
+done < <(bench_medians 'BM_Redraw')

@@ -23,12 +23,14 @@ int MulDiv(int a, int b, int c) {
   return static_cast<int>(static_cast<int64_t>(a) * b / c);
 }
 
-// The smallest decode scale that keeps the used part of the picture at least twice the size
-// it is drawn at, so that the final resampling still has detail to work with.
+// The smallest decode scale that keeps the used part of the picture at least the size it is
+// drawn at: the reduction while decoding filters as well as the resampling does, so the
+// resampling is left with a reduction of less than 2 (or an enlargement the picture needs
+// anyway).
 double MinDecodeScale(const TPictureLayout& layout) {
   if (layout.Source.isEmpty() || layout.Target.isEmpty()) return 1.0;
-  return std::max(2.0 * layout.Target.width() / layout.Source.width(),
-                  2.0 * layout.Target.height() / layout.Source.height());
+  return std::max(static_cast<double>(layout.Target.width()) / layout.Source.width(),
+                  static_cast<double>(layout.Target.height()) / layout.Source.height());
 }
 
 }  // namespace

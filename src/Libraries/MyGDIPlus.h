@@ -92,6 +92,7 @@ bool SaveBitmapFile(const QImage& image, const QString& path);
 // Copies the fitted picture, lets `paint` draw on the copy (the calendar), saves it as the
 // wallpaper file and sets it as the desktop wallpaper.
 bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& paint);
-// Sets the file `name` of the wallpaper directory as the desktop wallpaper.
+// Sets the file `name` of the wallpaper directory as the desktop wallpaper; `picture`, when
+// given, holds its pixels, so that desktops that need another format are spared reading it.
 // Status frame "SetFileAsWallpaper", Error "Failed to set wallpaper.".
-bool SetFileAsWallpaper(const QString& name);
+bool SetFileAsWallpaper(const QString& name, const QImage& picture = QImage());

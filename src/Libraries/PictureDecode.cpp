@@ -103,8 +103,11 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
     why = QStringLiteral("The picture is too large.");
     return false;
   }
+  // Only halving steps: libjpeg-turbo has vector code for the 1/2 and 1/4 inverse transforms
+  // (and 1/8 takes the DC term alone), while 3/8, 5/8, 6/8 and 7/8 run scalar code for the
+  // picture and twice the size for subsampled colour, which costs more than the reduction saves.
   const double minScale = chooseScale(turned ? height : width, turned ? width : height);
-  while (job.Numerator > 1 && (job.Numerator - 1) / 8.0 >= minScale) --job.Numerator;
+  while (job.Numerator > 1 && job.Numerator / 2 / 8.0 >= minScale) job.Numerator /= 2;
   job.Info.scale_num = static_cast<unsigned>(job.Numerator);
   job.Info.scale_denom = 8;
   job.Info.out_color_space = JCS_EXT_BGRA;
@@ -137,6 +140,12 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
 TDecodedPicture DecodeWithReader(QImageReader& reader, const TDecodeScaleChooser& chooseScale,
                                  QString& why) {
   QImageReader::setAllocationLimit(static_cast<int>(MaxDecodedBytes >> 20));
+  // The toolkit's limit counts the decoder's own format, which may be 1 byte per pixel; the
+  // picture is refused before a byte of it is decoded.
+  if (const QSize size = reader.size(); size.isValid() && TooLarge(size.width(), size.height())) {
+    why = QStringLiteral("The picture is too large.");
+    return {};
+  }
   reader.setAutoTransform(true);
   QImage image = reader.read();
   if (image.isNull()) {

@@ -18,8 +18,8 @@ struct TDecodedPicture {
 using TDecodeScaleChooser = std::function<double(int width, int height)>;
 
 // Decodes `path`. JPEG files go straight to libjpeg, reduced in the DCT step by the largest
-// factor of n/8 that keeps the scale at or above the chooser's answer; every other type goes
-// through the toolkit's decoders. `why` receives the decoder's reason after a failure.
+// factor of 1/2, 1/4 or 1/8 that keeps the scale at or above the chooser's answer; every other type
+// goes through the toolkit's decoders. `why` receives the decoder's reason after a failure.
 TDecodedPicture DecodePicture(const QString& path, const TDecodeScaleChooser& chooseScale,
                               QString& why);
 

@@ -100,18 +100,18 @@ bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& 
     if (paint) paint(wallpaper);
     SaveBitmapFile(wallpaper, GetOperatorPath() + QLatin1String(WallpaperFileName));
     frame.Check();
-    SetFileAsWallpaper(QLatin1String(WallpaperFileName));
+    SetFileAsWallpaper(QLatin1String(WallpaperFileName), wallpaper);
     frame.Check();
   });
   return !frame.Failed();
 }
 
-bool SetFileAsWallpaper(const QString& name) {
+bool SetFileAsWallpaper(const QString& name, const QImage& picture) {
   TStatusFrame frame(__FILE__, "SetFileAsWallpaper", __LINE__);
   frame.Run([&] {
     const QString path = GetOperatorPath() + name;
     QString why;
-    if (!Platform::SessionWallpaperSetter()->Set(path, why))
+    if (!Platform::SessionWallpaperSetter()->Set(path, picture, why))
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to set wallpaper."), path, why);
   });
   return !frame.Failed();

@@ -20,6 +20,7 @@
 #include "MyGDIPlus.h"
 #include "MyTime.h"
 #include "PictureFiles.h"
+#include "Platform/CommandRunner.h"
 #include "RecordingRunner.h"
 #include "Registry.h"
 
@@ -177,4 +178,78 @@ TEST_F(WallpaperTest, AFirstTickWithAFreshScheduleChangesThePicture) {
   const QString first = Form.LastFileTitle;
   Form.TimerTimer();
   EXPECT_EQ(Form.LastFileTitle, first) << "not due again within the hour";
+}
+
+TEST_F(WallpaperTest, AWorkAreaChangeRedrawsWithoutReloading) {
+  Form.NextWallpaperLabelClick();
+  const qint64 fitted = Form.FittedPicture.cacheKey();
+  const qsizetype told = Desktop.Runner->Commands.size();
+  // Nothing changed: nothing is drawn.
+  QFile::remove(WallpaperPath());
+  Form.FWinIniChange();
+  EXPECT_FALSE(QFile::exists(WallpaperPath()));
+  // A panel moved: the work area differs, the screen does not.
+  Form.DesktopRect.translate(0, 30);
+  Form.FWinIniChange();
+  EXPECT_TRUE(QFile::exists(WallpaperPath())) << "the wallpaper file is written again";
+  EXPECT_EQ(Form.FittedPicture.cacheKey(), fitted) << "the picture was not fitted again";
+  EXPECT_EQ(Form.DesktopRect, Form.ComputeDesktopRect());
+  EXPECT_GT(Desktop.Runner->Commands.size(), told) << "the desktop was told";
+}
+
+TEST_F(WallpaperTest, AScreenSizeChangeFitsThePictureAgain) {
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  for (const bool width : {true, false}) {
+    Form.NextWallpaperLabelClick();
+    const qint64 fitted = Form.FittedPicture.cacheKey();
+    // The cached fitting was made for another resolution.
+    (width ? Form.ScreenWidth : Form.ScreenHeight) += 100;
+    Form.FWinIniChange();
+    EXPECT_NE(Form.FittedPicture.cacheKey(), fitted) << width;
+    EXPECT_EQ(QSize(Form.ScreenWidth, Form.ScreenHeight), screen) << width;
+    EXPECT_EQ(Form.FittedPicture.size(), screen) << width;
+    EXPECT_EQ(QImage(WallpaperPath()).size(), screen) << width;
+  }
+}
+
+TEST_F(WallpaperTest, BadPicturesKeepThePreviousWallpaper) {
+  Form.NextWallpaperLabelClick();
+  const QByteArray shown = ReadTestFile(WallpaperPath());
+  ASSERT_FALSE(shown.isEmpty());
+  QList<QPair<QString, QString>> files = BadPictureFiles();
+  // The current picture itself deleted, then fitted again (a new gamma).
+  QFile::remove(Paths[0]);
+  files.append({"current picture deleted", Paths[0]});
+  for (const auto& [kind, file] : files) {
+    const qsizetype told = Desktop.Runner->Commands.size();
+    Form.LastFileTitle = file;
+    Form.GammaPictureComboBox->setCurrentIndex((Form.GammaPictureComboBox->currentIndex() + 1) %
+                                               Form.GammaPictureComboBox->count());
+    const TFunStatContext seen = FunStatContext;
+    EXPECT_EQ(seen.Status, fsError) << kind;
+    EXPECT_EQ(seen.Description, QStringLiteral("Failed to load picture.")) << kind;
+    EXPECT_EQ(Form.LastFileTitle, "") << kind;
+    EXPECT_TRUE(Form.FittedPicture.isNull()) << kind;
+    EXPECT_EQ(ReadTestFile(WallpaperPath()), shown) << kind << ": the wallpaper file was changed";
+    EXPECT_EQ(Desktop.Runner->Commands.size(), told) << kind << ": the desktop was told";
+  }
+  // The next good picture is shown again.
+  Form.NextWallpaperLabelClick();
+  EXPECT_EQ(FunStatContext.Status, fsPerfect);
+  EXPECT_FALSE(Form.FittedPicture.isNull());
+}
+
+TEST_F(WallpaperTest, AMissingDesktopToolFailsToSetTheWallpaper) {
+  // The real command runner, on a PATH where the desktop's tool is not found.
+  Platform::SetCommandRunner(nullptr);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(TestRoot() + "/no-tools"));
+  Form.NextWallpaperLabelClick();
+  const TFunStatContext seen = FunStatContext;
+  qputenv("PATH", path);
+  EXPECT_EQ(seen.Status, fsError);
+  EXPECT_EQ(seen.Description, QStringLiteral("Failed to set wallpaper."));
+  EXPECT_TRUE(seen.Parameter2.startsWith("gsettings failed")) << seen.Parameter2;
+  EXPECT_TRUE(QFile::exists(WallpaperPath())) << "the file is written before it is handed over";
+  EXPECT_EQ(Form.LastFileTitle, Paths[0]) << "the picture itself was fine";
 }

@@ -197,34 +197,22 @@ TEST(LoadTilePictureToBitmap, TransparentPartsShowTheFill) {
 }
 
 TEST(LoadTilePictureToBitmap, BadPicturesFailCleanly) {
-  const QString empty = TestPicturePath("empty.jpg");
-  QFile(empty).open(QIODevice::WriteOnly);
-  const QString garbage = TestPicturePath("garbage.jpg");
-  {
-    QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\xFF\xD8\xFF\xE0 this is not really a JPEG", 30));
-  }
+  QList<QPair<QString, QString>> files = BadPictureFiles();
   const QString directory = TestPicturePath("folder.png");
   QDir().mkpath(directory);
-  const QString noise = SavePicture(NoiseImage(300, 200, 3), "whole.jpg", 90);
-  const QString truncated = TestPicturePath("truncated.jpg");
-  {
-    QFile whole(noise);
-    QFile cut(truncated);
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
-    cut.write(whole.readAll().left(static_cast<qsizetype>(whole.size() / 2)));
-  }
-  for (const QString& file :
-       {empty, garbage, directory, truncated, TestPicturePath("missing.png")}) {
+  files.append({"folder", directory});
+  for (const auto& [kind, file] : files) {
     QImage bitmap = SolidImage(4, 4, 0);
     double skew = 0;
     double factor = 1;
-    EXPECT_FALSE(LoadTilePictureToBitmap(file, bitmap, Screen(), &factor, &skew)) << file;
-    EXPECT_TRUE(bitmap.isNull()) << file;
-    EXPECT_EQ(FunStatContext.Status, fsError);
-    EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to load picture.")) << file;
+    TComposeParams params = Screen();
+    params.Normalize = true;
+    EXPECT_FALSE(LoadTilePictureToBitmap(file, bitmap, params, &factor, &skew)) << kind;
+    EXPECT_TRUE(bitmap.isNull()) << kind;
+    EXPECT_EQ(FunStatContext.Status, fsError) << kind;
+    EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to load picture.")) << kind;
     EXPECT_EQ(FunStatContext.Parameter1, file);
+    EXPECT_FALSE(FunStatContext.Parameter2.isEmpty()) << kind << ": the decoder's reason";
     EXPECT_EQ(FunStatContext.Function, QStringLiteral("LoadTilePictureToBitmap"));
     EXPECT_EQ(skew, 1.0);
     EXPECT_EQ(factor, 0.0);

@@ -11,6 +11,7 @@
 #include "File.h"
 #include "MyGDIPlus.h"
 #include "PictureFiles.h"
+#include "Platform/Linux/StoredPng.h"
 #include "RecordingRunner.h"
 
 namespace {
@@ -20,8 +21,9 @@ const QString Name = QStringLiteral("Backdropper_Wallpaper.bmp");
 QString Directory() {
   return GetOperatorPath();
 }
-QString Fresh(int n) {
-  return Directory() + QStringLiteral("Backdropper_Wallpaper-%1.bmp").arg(n);
+// The hand-off names: PNG for the desktops that read through gdk-pixbuf or cairo.
+QString Fresh(int n, const char* extension = "png") {
+  return Directory() + QStringLiteral("Backdropper_Wallpaper-%1.%2").arg(n).arg(extension);
 }
 QString Uri(int n) {
   return QStringLiteral("file://") + Fresh(n);
@@ -73,7 +75,7 @@ TEST_F(WallpaperSetter, CinnamonMateLxdeLxqtAndSway) {
        {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(1)}},
       {"MATE", {"gsettings", "set", "org.mate.background", "picture-filename", Fresh(1)}},
       {"LXDE", {"pcmanfm", "--set-wallpaper", Fresh(1)}},
-      {"LXQt", {"pcmanfm-qt", "--set-wallpaper", Fresh(1)}},
+      {"LXQt", {"pcmanfm-qt", "--set-wallpaper", Fresh(1, "bmp")}},
       {"sway", {"swaymsg", "output", "*", "bg", '"' + Fresh(1) + '"', "fill"}},
   };
   for (const Case& c : cases) {
@@ -81,6 +83,7 @@ TEST_F(WallpaperSetter, CinnamonMateLxdeLxqtAndSway) {
     ASSERT_TRUE(SetFileAsWallpaper(Name)) << c.Desktop;
     EXPECT_EQ(desktop.Runner->Commands, QList<QStringList>{c.Command}) << c.Desktop;
     QFile::remove(Fresh(1));
+    QFile::remove(Fresh(1, "bmp"));
   }
 }
 
@@ -125,7 +128,7 @@ TEST_F(WallpaperSetter, PlasmaGetsAScriptOverTheSessionBus) {
   ASSERT_EQ(command.size(), 7);
   EXPECT_TRUE(command[6].startsWith("string:var all = desktops();"));
   EXPECT_TRUE(command[6].contains("d.wallpaperPlugin = \"org.kde.image\";"));
-  EXPECT_TRUE(command[6].contains("d.writeConfig(\"Image\", \"" + Uri(1) + "\");"));
+  EXPECT_TRUE(command[6].contains("d.writeConfig(\"Image\", \"file://" + Fresh(1, "bmp") + "\");"));
 }
 
 TEST_F(WallpaperSetter, AwkwardPathsStayInsideTheirQuotes) {
@@ -143,24 +146,62 @@ TEST_F(WallpaperSetter, AwkwardPathsStayInsideTheirQuotes) {
     ASSERT_TRUE(SetFileAsWallpaper(Name));
     QString escaped = directory;
     escaped.replace("\"", "\\\"");
-    EXPECT_EQ(desktop.Runner->Commands[0][4], "\"" + escaped + "Backdropper_Wallpaper-2.bmp\"");
+    EXPECT_EQ(desktop.Runner->Commands[0][4], "\"" + escaped + "Backdropper_Wallpaper-1.png\"");
   }
   qputenv("XDG_DATA_HOME", old);
 }
 
 TEST_F(WallpaperSetter, NamesAlternateSoDesktopsReload) {
-  TRecordedDesktop desktop("MATE");
   const QString main = Directory() + Name;
-  for (int round = 0; round < 4; ++round) {
-    ASSERT_TRUE(SaveBitmapFile(SolidImage(16, 9, qRgb(round, 0, 0)), main));
-    ASSERT_TRUE(SetFileAsWallpaper(Name));
-    const int used = round % 2 ? 2 : 1;
-    EXPECT_EQ(desktop.Runner->Commands.last().last(), Fresh(used)) << round;
-    EXPECT_TRUE(QFileInfo::exists(Fresh(used)));
-    EXPECT_FALSE(QFileInfo::exists(Fresh(3 - used))) << "stale name kept in round " << round;
-    EXPECT_EQ(Inode(Fresh(used)), Inode(main)) << "a link to the current picture";
-    EXPECT_EQ(qRed(QImage(Fresh(used)).pixel(0, 0)), round);
+  struct Case {
+    const char* Desktop;
+    const char* Extension;
+  };
+  for (const Case& c : {Case{"MATE", "png"}, Case{"LXQt", "bmp"}}) {
+    TRecordedDesktop desktop(c.Desktop);
+    for (int round = 0; round < 4; ++round) {
+      const QImage picture = NoiseImage(37, 23, static_cast<quint32>(round));
+      ASSERT_TRUE(SaveBitmapFile(picture, main));
+      // Every second round without the pixels: the setter reads the file.
+      ASSERT_TRUE(SetFileAsWallpaper(Name, round % 2 ? QImage() : picture));
+      const int used = round % 2 ? 2 : 1;
+      const QString fresh = Fresh(used, c.Extension);
+      EXPECT_EQ(desktop.Runner->Commands.last().last(), fresh) << round;
+      EXPECT_FALSE(QFileInfo::exists(Fresh(3 - used, c.Extension)))
+          << c.Desktop << ": stale name kept in round " << round;
+      const QImage handed(fresh);
+      ASSERT_EQ(handed.size(), picture.size()) << c.Desktop << round;
+      for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+          ASSERT_EQ(handed.pixel(x, y), picture.pixel(x, y)) << c.Desktop << round;
+      if (QLatin1String(c.Extension) == QLatin1String("bmp")) {
+        EXPECT_EQ(Inode(fresh), Inode(main)) << "a link to the current picture";
+      }
+    }
   }
+  // Switching from the PNG desktop to the bitmap one cleared the PNG names.
+  EXPECT_FALSE(QFileInfo::exists(Fresh(1)));
+  EXPECT_FALSE(QFileInfo::exists(Fresh(2)));
+}
+
+TEST_F(WallpaperSetter, HandOffPngIsExactAndReadByEveryDecoder) {
+  // Sizes around the stored blocks (65535 bytes) and chunks (1 MiB) the writer cuts.
+  for (const QSize size : {QSize(1, 1), QSize(10922, 2), QSize(10922, 7), QSize(700, 520)}) {
+    const QImage picture = NoiseImage(size.width(), size.height(), 7);
+    const QString path = TestPicturePath("handoff.png");
+    QString why;
+    ASSERT_TRUE(Platform::WriteStoredPng(picture, path, why)) << why;
+    const QImage read(path);
+    ASSERT_EQ(read.size(), size);
+    EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), picture) << size.width();
+    // ImageMagick (libpng and zlib with their checks) reads the same pixels.
+    const QString copy = TestPicturePath("handoff-copy.bmp");
+    ASSERT_TRUE(Convert({path, "BMP3:" + copy})) << size.width();
+    EXPECT_EQ(QImage(copy).convertToFormat(QImage::Format_RGB32), picture) << size.width();
+  }
+  QString why;
+  EXPECT_FALSE(Platform::WriteStoredPng(SolidImage(4, 4, 0), "/nonexistent/dir/x.png", why));
+  EXPECT_FALSE(why.isEmpty());
 }
 
 TEST_F(WallpaperSetter, RefusalIsReportedAndTheShownFileKept) {
@@ -177,8 +218,7 @@ TEST_F(WallpaperSetter, RefusalIsReportedAndTheShownFileKept) {
   EXPECT_EQ(seen.Function, QStringLiteral("SetFileAsWallpaper"));
   EXPECT_EQ(seen.Description, QStringLiteral("Failed to set wallpaper."));
   EXPECT_EQ(seen.Parameter1, Directory() + Name);
-  EXPECT_EQ(seen.Parameter2,
-            QStringLiteral("gsettings failed with exit code 4: No such schema"));
+  EXPECT_EQ(seen.Parameter2, QStringLiteral("gsettings failed with exit code 4: No such schema"));
   EXPECT_TRUE(QFileInfo::exists(Fresh(1)));
   EXPECT_FALSE(QFileInfo::exists(Fresh(2)));
 
@@ -212,4 +252,27 @@ TEST_F(WallpaperSetter, OtherSessionsUseTheRootWindow) {
   TRecordedDesktop desktop("MATE");
   EXPECT_FALSE(SetFileAsWallpaper(QStringLiteral("Missing.bmp")));
   EXPECT_TRUE(desktop.Runner->Commands.isEmpty());
+}
+
+TEST_F(WallpaperSetter, MissingDesktopToolsFailWithTheRealRunner) {
+  // The real runner finds programs on PATH; here PATH holds nothing.
+  const QByteArray path = qgetenv("PATH");
+  const QString empty = TestPicturePath("no-tools");
+  QDir().mkpath(empty);
+  qputenv("PATH", QFile::encodeName(empty));
+  const QList<QPair<const char*, QString>> tools = {
+      {"GNOME", "gsettings"},   {"X-Cinnamon", "gsettings"}, {"MATE", "gsettings"},
+      {"XFCE", "xfconf-query"}, {"KDE", "dbus-send"},        {"LXDE", "pcmanfm"},
+      {"LXQt", "pcmanfm-qt"},   {"sway", "swaymsg"}};
+  for (const auto& [name, tool] : tools) {
+    qputenv("XDG_CURRENT_DESKTOP", name);
+    EXPECT_FALSE(SetFileAsWallpaper(Name)) << name;
+    const TFunStatContext seen = FunStatContext;
+    EXPECT_EQ(seen.Description, QStringLiteral("Failed to set wallpaper.")) << name;
+    EXPECT_TRUE(seen.Parameter2.startsWith(tool + " failed")) << name << ": " << seen.Parameter2;
+    EXPECT_EQ(QDir(Directory()).entryList(QDir::Files), QStringList{Name})
+        << name << ": the unused hand-off file is removed";
+  }
+  qunsetenv("XDG_CURRENT_DESKTOP");
+  qputenv("PATH", path);
 }

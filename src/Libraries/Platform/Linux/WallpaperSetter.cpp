@@ -4,11 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QUrl>
 #include <functional>
 #include <unistd.h>
 
 #include "Platform/CommandRunner.h"
+#include "Platform/Linux/StoredPng.h"
 #include "Platform/Linux/X11RootWallpaper.h"
 
 namespace Platform {
@@ -121,69 +123,110 @@ bool SetSway(const QString& path, QString& why) {
 
 using TDesktopSet = std::function<bool(const QString& path, QString& why)>;
 
+// The format of the file a desktop is handed.
+enum class THandOff { Bitmap, Png };
+
 struct TDesktop {
   QStringList Names;  // as XDG_CURRENT_DESKTOP spells them, any case
   TDesktopSet Set;
+  THandOff Format;
 };
 
+// GNOME, Cinnamon, MATE, XFCE and LXDE read the wallpaper through gdk-pixbuf, whose BMP loader
+// is one of the "other" loaders that gdk-pixbuf no longer builds by default; swaybg reads it
+// through gdk-pixbuf, or without it through cairo, which reads only PNG. These desktops get a
+// PNG. Plasma and LXQt read it with Qt, which always has BMP, and get the bitmap itself.
 const QList<TDesktop>& Desktops() {
   static const QList<TDesktop> desktops = {
-      {{QStringLiteral("GNOME"), QStringLiteral("Unity"), QStringLiteral("Budgie")}, SetGnome},
-      {{QStringLiteral("X-Cinnamon"), QStringLiteral("Cinnamon")}, SetCinnamon},
-      {{QStringLiteral("MATE")}, SetMate},
-      {{QStringLiteral("XFCE")}, SetXfce},
-      {{QStringLiteral("KDE")}, SetPlasma},
+      {{QStringLiteral("GNOME"), QStringLiteral("Unity"), QStringLiteral("Budgie")},
+       SetGnome,
+       THandOff::Png},
+      {{QStringLiteral("X-Cinnamon"), QStringLiteral("Cinnamon")}, SetCinnamon, THandOff::Png},
+      {{QStringLiteral("MATE")}, SetMate, THandOff::Png},
+      {{QStringLiteral("XFCE")}, SetXfce, THandOff::Png},
+      {{QStringLiteral("KDE")}, SetPlasma, THandOff::Bitmap},
       {{QStringLiteral("LXDE")},
        [](const QString& path, QString& why) {
          return SetPcmanfm(QStringLiteral("pcmanfm"), path, why);
-       }},
+       },
+       THandOff::Png},
       {{QStringLiteral("LXQt")},
        [](const QString& path, QString& why) {
          return SetPcmanfm(QStringLiteral("pcmanfm-qt"), path, why);
-       }},
-      {{QStringLiteral("sway")}, SetSway},
+       },
+       THandOff::Bitmap},
+      {{QStringLiteral("sway")}, SetSway, THandOff::Png},
   };
   return desktops;
 }
 
+// The hand-off file `path` in the desktop's format: a hard link to the wallpaper file (a copy
+// where links are not possible), or a PNG of its pixels.
+bool WriteHandOff(const QString& wallpaper, const QImage& picture, THandOff format,
+                  const QString& path, QString& why) {
+  QFile::remove(path);
+  if (format == THandOff::Png) {
+    if (!picture.isNull()) return WriteStoredPng(picture, path, why);
+    QImageReader reader(wallpaper);
+    const QImage pixels = reader.read();
+    if (pixels.isNull()) {
+      why = reader.errorString();
+      return false;
+    }
+    return WriteStoredPng(pixels, path, why);
+  }
+  if (::link(QFile::encodeName(wallpaper).constData(), QFile::encodeName(path).constData()) != 0 &&
+      !QFile::copy(wallpaper, path)) {
+    why = QStringLiteral("Cannot create ") + path;
+    return false;
+  }
+  return true;
+}
+
 // These desktops reload a wallpaper only when its name changes. Each composition is handed over
-// under one of two names in turn (a hard link to the wallpaper file, or a copy), and the name
-// shown before is removed once the desktop has the new one.
+// under one of two names in turn, and the names shown before are removed once the desktop has
+// the new one.
 class TDesktopToolSetter : public IWallpaperSetter {
  public:
-  explicit TDesktopToolSetter(TDesktopSet set) : DesktopSet(std::move(set)) {}
+  TDesktopToolSetter(TDesktopSet set, THandOff format)
+      : DesktopSet(std::move(set)), Format(format) {}
 
-  bool Set(const QString& path, QString& why) override {
+  bool Set(const QString& path, const QImage& picture, QString& why) override {
     const QFileInfo file(path);
     const QString stem = file.path() + QLatin1Char('/') + file.completeBaseName();
-    const QString suffix = file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix();
+    const QString suffix = Format == THandOff::Png   ? QStringLiteral(".png")
+                           : file.suffix().isEmpty() ? QString()
+                                                     : QLatin1Char('.') + file.suffix();
     const QString first = stem + QStringLiteral("-1") + suffix;
     const QString second = stem + QStringLiteral("-2") + suffix;
     const bool useSecond = QFileInfo::exists(first) && !QFileInfo::exists(second);
     const QString fresh = useSecond ? second : first;
-    const QString stale = useSecond ? first : second;
 
-    QFile::remove(fresh);
-    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(fresh).constData()) != 0 &&
-        !QFile::copy(path, fresh)) {
-      why = QStringLiteral("Cannot create ") + fresh;
+    if (!WriteHandOff(path, picture, Format, fresh, why)) {
+      QFile::remove(fresh);
       return false;
     }
     if (!DesktopSet(fresh, why)) {
       QFile::remove(fresh);
       return false;
     }
-    QFile::remove(stale);
+    // Also the names of the other format, left when the session's desktop was another one.
+    for (const QString& kind : {QStringLiteral(".png"), QLatin1Char('.') + file.suffix()})
+      for (const QString& number : {QStringLiteral("-1"), QStringLiteral("-2")})
+        if (const QString stale = stem + number + kind; stale != fresh) QFile::remove(stale);
     return true;
   }
 
  private:
   TDesktopSet DesktopSet;
+  THandOff Format;
 };
 
 class TRootWindowSetter : public IWallpaperSetter {
  public:
-  bool Set(const QString& path, QString& why) override { return SetRootWindowPicture(path, why); }
+  bool Set(const QString& path, const QImage& picture, QString& why) override {
+    return picture.isNull() ? SetRootWindowPicture(path, why) : SetRootWindowImage(picture, why);
+  }
 };
 
 }  // namespace
@@ -192,7 +235,7 @@ std::unique_ptr<IWallpaperSetter> MakeWallpaperSetter(const QString& currentDesk
   for (const QString& name : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts))
     for (const TDesktop& desktop : Desktops())
       if (desktop.Names.contains(name.trimmed(), Qt::CaseInsensitive))
-        return std::make_unique<TDesktopToolSetter>(desktop.Set);
+        return std::make_unique<TDesktopToolSetter>(desktop.Set, desktop.Format);
   return std::make_unique<TRootWindowSetter>();
 }
 

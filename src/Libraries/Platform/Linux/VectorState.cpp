@@ -1,0 +1,24 @@
+#include "Platform/VectorState.h"
+
+namespace Platform {
+
+#if defined(__x86_64__) || defined(__i386__)
+
+namespace {
+__attribute__((target("avx"))) void ZeroUpper() {
+  __builtin_ia32_vzeroupper();
+}
+}  // namespace
+
+void ClearUpperVectorState() {
+  static const bool avx = __builtin_cpu_supports("avx");
+  if (avx) ZeroUpper();
+}
+
+#else
+
+void ClearUpperVectorState() {}
+
+#endif
+
+}  // namespace Platform
