@@ -26,6 +26,13 @@ class TE2eSession {
   QString ProgramDir() const { return Temp.path() + QStringLiteral("/program"); }
   QString ProgramPath() const { return ProgramDir() + QStringLiteral("/Backdropper"); }
   QProcessEnvironment Environment() const { return Env; }
+  // Sets a variable for the processes started from now on (empty value: removes it).
+  void SetVariable(const QString& name, const QString& value) {
+    if (value.isEmpty())
+      Env.remove(name);
+    else
+      Env.insert(name, value);
+  }
 
   // Starts the program copy; the session owns the process.
   QProcess* StartProgram(const QStringList& arguments = {});

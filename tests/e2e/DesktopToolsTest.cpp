@@ -1,0 +1,211 @@
+// The real program handing its wallpaper to each desktop's own tool. The tools are stand-ins
+// found on PATH (small scripts that record their arguments and the hand-off files present when
+// they were called) and, for Plasma, a plasmashell object on the session's own bus; the user's
+// real desktop settings are never touched. "Redraw wallpaper" is clicked three times a desktop.
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <csignal>
+#include <functional>
+
+#include "E2eSession.h"
+#include "PictureFiles.h"
+#include "ProgramWindow.h"
+
+namespace {
+
+// Records its name, its arguments and the wallpaper folder's files in one line (fields split by
+// \037, the files after \036) written at once; answers xfconf-query's listing with two monitors.
+const char StandIn[] = R"SH(#!/bin/sh
+record=${0##*/}
+for argument in "$@"; do record="$record$(printf '\037')$argument"; done
+record="$record$(printf '\036')$(ls -1 "$XDG_DATA_HOME/backdropper" | tr '\n' '\037')"
+printf '%s\n' "$record" >> "$STANDIN_LOG"
+if [ "${0##*/} $*" = "xfconf-query -c xfce4-desktop -l" ]; then
+  echo /backdrop/screen0/monitorVirtual-1/workspace0/image-style
+  echo /backdrop/screen0/monitorVirtual-1/workspace0/last-image
+  echo /backdrop/screen1/monitorHDMI-1/workspace0/last-image
+fi
+exit 0
+)SH";
+
+struct TCall {
+  QStringList Command;  // program and arguments
+  QStringList Files;    // the wallpaper folder when it ran
+};
+
+class TPlasmaShell : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.kde.PlasmaShell")
+ public:
+  QString Folder;
+  QList<TCall> Calls;
+ public Q_SLOTS:
+  void evaluateScript(const QString& script) {
+    Calls << TCall{{QStringLiteral("evaluateScript"), script},
+                   QDir(Folder).entryList(QDir::Files, QDir::Name)};
+  }
+};
+
+QList<TCall> ReadLog(const QString& path) {
+  QList<TCall> calls;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return calls;
+  QString text = QString::fromUtf8(file.readAll());
+  text.truncate(text.lastIndexOf('\n') + 1);  // a line still being written is not a call yet
+  for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
+    const QStringList parts = line.split(QChar(0x1E));
+    calls << TCall{parts.value(0).split(QChar(0x1F)),
+                   parts.value(1).split(QChar(0x1F), Qt::SkipEmptyParts)};
+  }
+  return calls;
+}
+
+struct TDesktop {
+  const char* Name;  // XDG_CURRENT_DESKTOP
+  const char* Extension;
+  // The commands of one apply that hands over `file`.
+  std::function<QList<QStringList>(const QString& file)> Commands;
+};
+
+QString Uri(const QString& file) {
+  return "file://" + file;
+}
+
+const QString LastImage0 = "/backdrop/screen0/monitorVirtual-1/workspace0/last-image";
+const QString LastImage1 = "/backdrop/screen1/monitorHDMI-1/workspace0/last-image";
+
+const TDesktop Desktops[] = {
+    {"GNOME", "png",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"gsettings", "set", "org.gnome.desktop.background", "picture-uri", Uri(f)},
+               {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(f)}};
+     }},
+    {"X-Cinnamon", "png",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(f)}};
+     }},
+    {"MATE", "png",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"gsettings", "set", "org.mate.background", "picture-filename", f}};
+     }},
+    {"XFCE", "png",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"xfconf-query", "-c", "xfce4-desktop", "-l"},
+               {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage0, "-s", f},
+               {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage1, "-s", f}};
+     }},
+    {"LXDE", "png",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"pcmanfm", "--set-wallpaper", f}};
+     }},
+    {"LXQt", "bmp",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"pcmanfm-qt", "--set-wallpaper", f}};
+     }},
+    {"sway", "png",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"swaymsg", "output", "*", "bg", '"' + f + '"', "fill"}};
+     }},
+    {"KDE", "bmp",
+     [](const QString& f) -> QList<QStringList> {
+       return {{"evaluateScript",
+                "var all = desktops();\n"
+                "for (var i = 0; i < all.length; i++) {\n"
+                "  var d = all[i];\n"
+                "  d.wallpaperPlugin = \"org.kde.image\";\n"
+                "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", "
+                "\"General\"];\n"
+                "  d.writeConfig(\"Image\", \"" +
+                    Uri(f) + "\");\n}\n"}};
+     }},
+};
+
+}  // namespace
+
+TEST(DesktopTools, EveryDesktopGetsItsCommandsAndANewFileAtEveryApply) {
+  TE2eSession session;
+  ASSERT_TRUE(session.Ready());
+  const QString tools = session.Root() + "/tools";
+  QDir().mkpath(tools);
+  for (const char* name : {"gsettings", "xfconf-query", "pcmanfm", "pcmanfm-qt", "swaymsg"}) {
+    QFile script(tools + '/' + name);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(StandIn);
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  const QString log = session.Root() + "/tools.log";
+  const QString folder = session.Environment().value("XDG_DATA_HOME") + "/backdropper";
+  const QString pictures = session.ProgramDir() + "/Pictures";
+  session.SetVariable("PATH", tools + ':' + session.Environment().value("PATH"));
+  session.SetVariable("STANDIN_LOG", log);
+
+  TPlasmaShell plasma;
+  plasma.Folder = folder;
+  QDBusConnection bus = QDBusConnection::connectToBus(session.BusAddress(), "plasma");
+  ASSERT_TRUE(bus.isConnected());
+  ASSERT_TRUE(bus.registerObject("/PlasmaShell", &plasma, QDBusConnection::ExportAllSlots));
+  ASSERT_TRUE(bus.registerService("org.kde.plasmashell"));
+
+  TProgramWindow window(session);
+  for (const TDesktop& desktop : Desktops) {
+    SCOPED_TRACE(desktop.Name);
+    QDir(folder).removeRecursively();
+    QFile::remove(log);
+    plasma.Calls.clear();
+    WriteQuietOptions(session, pictures + "/Dusk.jpg", pictures);
+    session.SetVariable("XDG_CURRENT_DESKTOP", desktop.Name);
+    QProcess* program = session.StartProgram({"ShowOnStart"});
+    ASSERT_TRUE(window.Find());
+
+    const auto calls = [&] {
+      return desktop.Name == QLatin1String("KDE") ? plasma.Calls : ReadLog(log);
+    };
+    const int perApply = static_cast<int>(desktop.Commands({}).size());
+    QStringList handed;
+    for (int apply = 0; apply < 3; ++apply) {
+      window.Click(&TMainForm::Label4);  // "Redraw wallpaper"
+      ASSERT_TRUE(WaitUntil([&] { return calls().size() == perApply * (apply + 1); }))
+          << "apply " << apply << ": " << calls().size() << " calls";
+      const QString file = QStringLiteral("%1/Backdropper_Wallpaper-%2.%3")
+                               .arg(folder)
+                               .arg(apply % 2 + 1)
+                               .arg(desktop.Extension);
+      const QList<TCall> made = calls().mid(perApply * apply);
+      const QList<QStringList> expected = desktop.Commands(file);
+      for (int i = 0; i < perApply; ++i) {
+        EXPECT_EQ(made[i].Command, expected[i]) << "apply " << apply;
+        // The desktop is told about a file that exists; the one it showed before is still
+        // there while it is told.
+        EXPECT_TRUE(made[i].Files.contains(QFileInfo(file).fileName()))
+            << apply << ": " << made[i].Files.join(", ");
+        if (!handed.isEmpty()) {
+          EXPECT_NE(handed.last(), file) << "every apply names a new file";
+          EXPECT_TRUE(made[i].Files.contains(QFileInfo(handed.last()).fileName())) << apply;
+        }
+      }
+      handed << file;
+    }
+    // Afterwards only the last hand-off is left beside the wallpaper file, and it shows what
+    // the wallpaper file holds.
+    WaitUntil([&] { return QDir(folder).entryList(QDir::Files).size() == 2; }, 3000);
+    QStringList left = QDir(folder).entryList(QDir::Files);
+    left.sort();
+    QStringList expected = {"Backdropper_Wallpaper.bmp", QFileInfo(handed.last()).fileName()};
+    expected.sort();
+    EXPECT_EQ(left, expected);
+    const QImage wallpaper(folder + "/Backdropper_Wallpaper.bmp");
+    ASSERT_EQ(wallpaper.size(), QSize(1280, 1024));
+    EXPECT_EQ(QImage(handed.last()).convertToFormat(QImage::Format_RGB32),
+              wallpaper.convertToFormat(QImage::Format_RGB32));
+
+    ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+    ASSERT_EQ(TE2eSession::WaitForExit(program, 10000), 0);
+  }
+  QDBusConnection::disconnectFromBus("plasma");
+}
+
+#include "DesktopToolsTest.moc"

@@ -1,0 +1,104 @@
+// Driving the real program's main window under Xvfb: its options file, and clicks on its
+// controls. Qt's widgets are not X windows of their own, so a control's place is taken from the
+// same window built in the test process (offscreen, same fonts in pixel sizes, fixed size).
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLayout>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QThread>
+#include <functional>
+
+#include "E2eSession.h"
+#include "LinkLabel.h"
+#include "MainDialog/MainDialog.h"
+#include "MyTime.h"
+
+// An options file with the current picture `picture` of the folder `folder`, changed just now
+// (so the timer does not move on), no calendar and no timed broadcast: the program applies the
+// wallpaper only when told.
+inline void WriteQuietOptions(const TE2eSession& session, const QString& picture,
+                              const QString& folder) {
+  QFile file(session.ProgramDir() + QStringLiteral("/Backdropper.ini"));
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write(QStringLiteral("[Main]\r\nAutorun=FALSE\r\n"
+                            "[Wallpaper]\r\nIsAutoChange=TRUE\r\nLastFileTitle=%1\r\n"
+                            "LastAutoChangeTime=%2\r\n"
+                            "[Calendar]\r\nShow=FALSE\r\n"
+                            "[BroadcastWallpaperChange]\r\nIsAutoChange=FALSE\r\n"
+                            "[DirectoryList]\r\nCount=1\r\nTitle0=%3\r\nActive0=TRUE\r\n"
+                            "Recurs0=FALSE\r\n")
+                 .arg(picture)
+                 .arg(Now(), 0, 'f', 8)
+                 .arg(folder)
+                 .toUtf8());
+}
+
+// Waits (serving this process's events, D-Bus calls among them) until `done` holds.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+  return QTest::qWaitFor(done, timeoutMs);
+}
+
+class TProgramWindow {
+ public:
+  explicit TProgramWindow(TE2eSession& session) : Session(session) {
+    Map.show();
+    QCoreApplication::processEvents();
+  }
+
+  // Finds the shown main window of the program; false when it does not appear.
+  bool Find(int timeoutMs = 20000) {
+    if (!Session.WaitForWindow(QStringLiteral("^Backdropper$"), timeoutMs)) return false;
+    Window = Session.FindWindows(QStringLiteral("^Backdropper$")).value(0);
+    return !Window.isEmpty();
+  }
+
+  // Clicks the middle of `control`, a member of the window, on the tab shown.
+  template <class TControl>
+  void Click(TControl* TMainForm::*control) {
+    ClickAt(Center(Map.*control));
+  }
+
+  // Clicks the tab of the "Wallpaper" page that holds `tab`.
+  void ShowWallpaperTab(QWidget* TMainForm::*tab) {
+    const int index = Map.WallpaperPageControl->indexOf(Map.*tab);
+    QTabBar* bar = Map.WallpaperPageControl->tabBar();
+    ClickAt(bar->mapTo(&Map, bar->tabRect(index).center()));
+    Map.WallpaperPageControl->setCurrentIndex(index);
+    if (QLayout* layout = (Map.*tab)->layout()) layout->activate();
+    QCoreApplication::processEvents();
+  }
+
+  // The window's place on the screen.
+  QRect Geometry() {
+    QString out;
+    Session.Run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), Window}, &out);
+    const QStringList words = out.simplified().split(QLatin1Char(' '));
+    const int at = static_cast<int>(words.indexOf(QStringLiteral("Position:")));
+    const int size = static_cast<int>(words.indexOf(QStringLiteral("Geometry:")));
+    if (at < 0 || size < 0) return {};
+    const QStringList xy = words.value(at + 1).split(QLatin1Char(','));
+    const QStringList wh = words.value(size + 1).split(QLatin1Char('x'));
+    return QRect(xy.value(0).toInt(), xy.value(1).toInt(), wh.value(0).toInt(),
+                 wh.value(1).toInt());
+  }
+
+  TMainForm Map;
+  QString Window;
+
+ private:
+  QPoint Center(QWidget* widget) { return widget->mapTo(&Map, widget->rect().center()); }
+
+  void ClickAt(QPoint point) {
+    Session.Run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QStringLiteral("--window"), Window,
+                 QString::number(point.x()), QString::number(point.y()), QStringLiteral("click"),
+                 QStringLiteral("1")});
+  }
+
+  TE2eSession& Session;
+};
