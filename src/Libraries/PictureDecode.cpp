@@ -55,6 +55,27 @@ void JpegMessage(j_common_ptr info, int level) {
   if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) errors->Truncated = true;
 }
 
+// Row `y` of a picture's pixels stored 3 bytes each, back to back, in the last three quarters
+// of its 32-bit buffer (whose rows have no padding).
+uchar* PackedRow(QImage& image, int y) {
+  const size_t width = static_cast<size_t>(image.width());
+  const size_t pixels = width * static_cast<size_t>(image.height());
+  return image.bits() + pixels + 3 * width * static_cast<size_t>(y);
+}
+
+// Turns the packed rows into 32-bit pixels, front to back: pixel i lands on bytes 4i to 4i+3,
+// which lie before the packed bytes of every pixel after it, so nothing unread is overwritten.
+void WidenPackedRows(QImage& image) {
+  const size_t pixels = static_cast<size_t>(image.width()) * static_cast<size_t>(image.height());
+  uchar* bits = image.bits();
+  const uchar* from = bits + pixels;
+  for (size_t i = 0; i < pixels; ++i, from += 3) {
+    const uint32_t pixel =
+        0xFF000000u | (uint32_t{from[2]} << 16) | (uint32_t{from[1]} << 8) | uint32_t{from[0]};
+    std::memcpy(bits + 4 * i, &pixel, 4);
+  }
+}
+
 // Everything the JPEG decoder touches after setjmp lives here, so nothing is left
 // indeterminate when an error jumps back.
 struct TJpegJob {
@@ -65,6 +86,7 @@ struct TJpegJob {
   std::vector<JSAMPROW> Rows;
   bool Created = false;
   bool Cmyk = false;
+  bool Packed = false;
   int Numerator = 8;
 
   ~TJpegJob() {
@@ -110,7 +132,11 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
   while (job.Numerator > 1 && job.Numerator / 2 / 8.0 >= minScale) job.Numerator /= 2;
   job.Info.scale_num = static_cast<unsigned>(job.Numerator);
   job.Info.scale_denom = 8;
-  job.Info.out_color_space = JCS_EXT_BGRA;
+  // A progressive JPEG keeps every coefficient (3 to 6 bytes a pixel) until its last row is
+  // out. Its rows come out 3 bytes a pixel into the last three quarters of the picture and are
+  // widened in place once the coefficients are gone, so both together stay a quarter smaller.
+  job.Packed = jpeg_has_multiple_scans(&job.Info);
+  job.Info.out_color_space = job.Packed ? JCS_EXT_BGR : JCS_EXT_BGRA;
   jpeg_start_decompress(&job.Info);
 
   job.Image =
@@ -126,14 +152,16 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
     const unsigned count =
         std::min<unsigned>(static_cast<unsigned>(job.Rows.size()), job.Info.output_height - first);
     for (unsigned i = 0; i < count; ++i)
-      job.Rows[i] = job.Image.scanLine(static_cast<int>(first + i));
+      job.Rows[i] = job.Packed ? PackedRow(job.Image, static_cast<int>(first + i))
+                               : job.Image.scanLine(static_cast<int>(first + i));
     jpeg_read_scanlines(&job.Info, job.Rows.data(), count);
   }
-  jpeg_finish_decompress(&job.Info);
+  jpeg_finish_decompress(&job.Info);  // frees the coefficients
   if (job.Errors.Truncated) {
     why = QStringLiteral("Premature end of JPEG file");
     return false;
   }
+  if (job.Packed) WidenPackedRows(job.Image);
   return true;
 }
 
