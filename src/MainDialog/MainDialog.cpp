@@ -45,7 +45,17 @@ void SetHintTiming() {
 }
 
 // The options file: its keys in reading and writing order, and the state each one feeds.
-enum class TOptionKind { FormPosition, CheckBox, ComboBox, Real, Text, Colour, RelativeRect, Skin };
+enum class TOptionKind {
+  FormPosition,
+  CheckBox,
+  ComboBox,
+  Real,
+  Text,
+  Colour,
+  RelativeRect,
+  Skin,
+  DirectoryList
+};
 
 struct TOptionKey {
   const char* Section;
@@ -137,6 +147,7 @@ const TOptionKey OptionKeys[] = {
     ComboBoxOption("BroadcastWallpaperChange", "AutoChangeInterval", "1 hour",
                    &F::BroadcastWallpaperChangeIntervalComboBox),
     RealOption("BroadcastWallpaperChange", "LastAutoChangeTime", &F::LastBroadcastTime),
+    Special("DirectoryList", "Count", K::DirectoryList),
 };
 
 const QString XPosKey = QStringLiteral("XPos");
@@ -156,6 +167,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   setFont(font);
   SetHintTiming();
   BuildWindow();
+  SetUpPictures();
   setFixedSize(ClientWidth, ClientHeight);
   move(354, 122);
 
@@ -225,6 +237,14 @@ void TMainForm::BeforeRun() {
     CreateOptionsList(GetProgramWriteDirectory() + QStringLiteral("Backdropper.ini"));
     // A failed load has been reported; start-up goes on with what was read.
     OptionsList->Load(0);
+    // First run, or every folder removed: the user is asked for one at once.
+    if (DirectoryCount() == 0) {
+      ShowDirectoriesTab();
+      RestoreFromTray();
+      AddDirectory(false);
+    }
+    PictureFileNames.clear();
+    LoadPictureFileNames();
     setAcceptDrops(true);
     Timer->start();
     Updating = false;
@@ -265,6 +285,9 @@ void TMainForm::ReadOptions(TStoredTextList& list, uint8_t argument) {
       case K::Skin:
         ReadCalendarSkin(list, argument);
         break;
+      case K::DirectoryList:
+        ReadDirectoryList(list);
+        break;
     }
   }
 }
@@ -300,6 +323,9 @@ void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
         break;
       case K::Skin:
         WriteCalendarSkin(list, argument);
+        break;
+      case K::DirectoryList:
+        WriteDirectoryList(list);
         break;
     }
     if (option.AfterWrite) (this->*option.AfterWrite)();
