@@ -29,13 +29,18 @@ void DrawCell(QPainter& painter, const QPalette& palette, const TCellLook& cell)
 }  // namespace
 
 TDirectoryListDelegate::TDirectoryListDelegate(QListWidget* list)
-    : QStyledItemDelegate(list), List(list) {
+    : QStyledItemDelegate(list), List(list), Viewport(list->viewport()) {
   list->setItemDelegate(this);
   list->setUniformItemSizes(true);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list->installEventFilter(this);
-  list->viewport()->installEventFilter(this);
+  Viewport->installEventFilter(this);
+}
+
+void TDirectoryListDelegate::FocusListWhenShown(QWidget* page) {
+  Page = page;
+  page->installEventFilter(this);
 }
 
 int TDirectoryListDelegate::RowHeight() const {
@@ -101,7 +106,8 @@ QSize TDirectoryListDelegate::sizeHint(const QStyleOptionViewItem&, const QModel
 }
 
 bool TDirectoryListDelegate::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == List->viewport()) {
+  // Compared by address only: events still come while the list is being destroyed.
+  if (watched == Viewport) {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick: {
@@ -118,6 +124,10 @@ bool TDirectoryListDelegate::eventFilter(QObject* watched, QEvent* event) {
       default:
         return false;
     }
+  }
+  if (watched == Page && event->type() == QEvent::Show) {
+    List->setFocus(Qt::OtherFocusReason);
+    return false;
   }
   if (watched == List && event->type() == QEvent::KeyPress) {
     // Typed characters would search the list; they are dropped instead.

@@ -20,6 +20,9 @@ class TDirectoryListDelegate : public QStyledItemDelegate {
   // Draws `list`, sets its row height and filters its mouse and key input.
   explicit TDirectoryListDelegate(QListWidget* list);
 
+  // The list takes the keyboard focus whenever `page` is shown.
+  void FocusListWhenShown(QWidget* page);
+
   // The row height: the list font's height plus 4 pixels.
   int RowHeight() const;
   // The cell at `x` pixels from a row's left edge, for a row `rowHeight` high.
@@ -41,4 +44,6 @@ class TDirectoryListDelegate : public QStyledItemDelegate {
 
  private:
   QListWidget* List;
+  QWidget* Viewport;
+  QWidget* Page = nullptr;
 };

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
-#include <QTabWidget>
 #include <algorithm>
 #include <climits>
 #include <vector>
@@ -65,12 +64,7 @@ void TMainForm::SetUpPictures() {
   DirectoriesListDelegate = new TDirectoryListDelegate(DirectoriesListBox);
   connect(DirectoriesListDelegate, &TDirectoryListDelegate::MousePressed, this,
           &TMainForm::DirectoriesListBoxMouseDown);
-  // The list takes the keyboard whenever its tab comes to the front.
-  const auto focusList = [this] {
-    if (DirectoriesTab->isVisible()) DirectoriesListBox->setFocus(Qt::OtherFocusReason);
-  };
-  connect(WallpaperPageControl, &QTabWidget::currentChanged, this, focusList);
-  connect(PageControl, &QTabWidget::currentChanged, this, focusList);
+  DirectoriesListDelegate->FocusListWhenShown(DirectoriesTab);
 
   const std::pair<TLinkLabel*, void (TMainForm::*)()> actions[] = {
       {AddDirectoryLabel, &TMainForm::AddDirectoryLabelClick},
