@@ -47,7 +47,11 @@ void SortPictureFileNames(QStringList& paths) {
   };
   std::vector<TEntry> entries;
   entries.reserve(paths.size());
-  for (const QString& path : paths) entries.push_back({collator.sortKey(path), path});
+  // Qt keys the C locale by the plain text whatever the case setting, so there the text is
+  // folded first.
+  const bool fold = collator.locale().language() == QLocale::C;
+  for (const QString& path : paths)
+    entries.push_back({collator.sortKey(fold ? path.toCaseFolded() : path), path});
   std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
     const int order = a.Key.compare(b.Key);
     return order != 0 ? order < 0 : a.Path < b.Path;
