@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QProxyStyle>
@@ -362,6 +363,15 @@ void TMainForm::CloseProgramLabelClick() {
 }
 
 void TMainForm::CloseProgram() {
+  // An open modal window (the first run's folder chooser, a message) runs a loop of its own
+  // that the close would not end.
+  while (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->done(QDialog::Rejected);
+    else
+      modal->close();
+    if (QApplication::activeModalWidget() == modal) break;
+  }
   CloseProgramLabelClick();
 }
 
