@@ -7,7 +7,6 @@
 #include <QMimeData>
 #include <algorithm>
 #include <climits>
-#include <vector>
 
 #include "DirectoryListDelegate.h"
 #include "Error.h"
@@ -37,28 +36,34 @@ QString DroppedDirectory(const QString& path) {
 
 }  // namespace
 
+namespace {
+
+// The length of the folder part ("/a/b/") that every path of the list starts with.
+qsizetype CommonFolderLength(const QStringList& paths) {
+  if (paths.isEmpty()) return 0;
+  QStringView common(paths.constFirst());
+  for (const QString& path : paths) {
+    const qsizetype most = std::min(common.size(), path.size());
+    qsizetype same = 0;
+    while (same < most && common[same] == path[same]) ++same;
+    common.truncate(same);
+  }
+  return common.lastIndexOf(QLatin1Char('/')) + 1;
+}
+
+}  // namespace
+
 void SortPictureFileNames(QStringList& paths) {
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
-  // Keys once per path: comparing through the collator each time costs far more on big lists.
-  struct TEntry {
-    QCollatorSortKey Key;
-    QString Path;
-  };
-  std::vector<TEntry> entries;
-  entries.reserve(paths.size());
-  // Qt keys the C locale by the plain text whatever the case setting, so there the text is
-  // folded first.
-  const bool fold = collator.locale().language() == QLocale::C;
-  for (const QString& path : paths)
-    entries.push_back({collator.sortKey(fold ? path.toCaseFolded() : path), path});
-  std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
-    const int order = a.Key.compare(b.Key);
-    return order != 0 ? order < 0 : a.Path < b.Path;
+  // The folder part that all paths share orders nothing, and comparing it again and again
+  // costs more than everything else; the cut is at a "/", which no collation element spans.
+  const qsizetype common = CommonFolderLength(paths);
+  std::sort(paths.begin(), paths.end(), [&](const QString& a, const QString& b) {
+    const int order = collator.compare(QStringView(a).mid(common), QStringView(b).mid(common));
+    return order != 0 ? order < 0 : a < b;
   });
-  paths.clear();
-  for (const TEntry& entry : entries)
-    if (paths.isEmpty() || paths.constLast() != entry.Path) paths << entry.Path;
+  paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
 }
 
 void TMainForm::SetUpPictures() {

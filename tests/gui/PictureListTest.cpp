@@ -186,11 +186,4 @@ TEST_F(PictureListTest, ReloadLabelReportsTheCountAndClipLabelCopiesEveryPath) {
   EXPECT_EQ(QApplication::clipboard()->text(), a + "\r\n" + b + "\r\n");
 }
 
-TEST_F(PictureListTest, PictureTypesComeFromTheDecoders) {
-  EXPECT_TRUE(Form->PictureExtensions.contains(QStringLiteral(".jpg")));
-  EXPECT_TRUE(Form->PictureExtensions.contains(QStringLiteral(".png")));
-  EXPECT_TRUE(Form->PictureExtensionsFilter.contains(QStringLiteral("*.jpg")));
-  EXPECT_EQ(Form->PictureExtensionsFilter, Form->PictureExtensionsFilter.toLower());
-}
-
 }  // namespace
