@@ -34,10 +34,6 @@ QString DroppedDirectory(const QString& path) {
   return folder;
 }
 
-}  // namespace
-
-namespace {
-
 // The length of the folder part ("/a/b/") that every path of the list starts with.
 qsizetype CommonFolderLength(const QStringList& paths) {
   if (paths.isEmpty()) return 0;
