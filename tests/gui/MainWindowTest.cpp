@@ -147,10 +147,10 @@ const TLabelCase Labels[] = {
     {"LoadedPicturesCountLabel", "There are 0 picture ready to be used as wallpapers", false, true},
     {"CurrentSkewLabel", "(No current skew available)", false, true},
     {"PictureAppliedNormFactorLabel", "(No applied normalization factor)", false, true},
-    {"AddDirectoryLabel", "Add directory", true, false},
-    {"DeleteDirectoryLabel", "Delete directory", true, false},
-    {"ReloadFileNamesLabel", "Reload file names", true, false},
-    {"Label29", "Clip picture file titles", true, false},
+    {"AddDirectoryLabel", "Add directory", true, true},
+    {"DeleteDirectoryLabel", "Delete directory", true, true},
+    {"ReloadFileNamesLabel", "Reload file names", true, true},
+    {"Label29", "Clip picture file titles", true, true},
     {"BroadcastHelpLabel",
      "\"Broadcasting\" is a process through which Backdropper informs other programs which run "
      "on your system that they should change their wallpaper. They also receive the name of the "

@@ -27,6 +27,9 @@ class TE2eSession {
   QString ProgramPath() const { return ProgramDir() + QStringLiteral("/Backdropper"); }
   QProcessEnvironment Environment() const { return Env; }
 
+  // An options file whose directory list holds the session's root folder, so that the program
+  // starts without asking for a picture folder.
+  void WriteDirectoryListOptions();
   // Starts the program copy; the session owns the process.
   QProcess* StartProgram(const QStringList& arguments = {});
   // Starts any helper process inside the session (tray host, bus, ...).
