@@ -18,23 +18,13 @@
 #include "ColorPanel.h"
 #include "LinkLabel.h"
 #include "MainDialog/MainDialog.h"
+#include "WidgetItems.h"
 #include "ModalAnswerer.h"
 #include "Platform/Launcher.h"
 #include "SystemTray.h"
 
 namespace {
 
-QStringList Numbers(int from, int to, int step = 1) {
-  QStringList items;
-  for (int i = from; i <= to; i += step) items << QString::number(i);
-  return items;
-}
-
-QStringList Items(QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  return items;
-}
 
 QStringList TabTexts(QTabWidget* tabs) {
   QStringList texts;
