@@ -60,7 +60,9 @@ int WinMain(int argc, char** argv) {
         });
         MainForm->BeforeRun();
       }
-      application->exec();
+      // A stop signal during start-up (say, while the first run's folder chooser was open) has
+      // closed the window for good already.
+      if (installMode || !MainForm->ExitRequested) application->exec();
     });
   }
   ReleaseProgramInstance();

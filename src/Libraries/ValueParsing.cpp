@@ -209,7 +209,8 @@ void FocusControl(QWidget* control) {
 }
 
 QString IntToGroupedText(int64_t value) {
-  QLocale locale = QLocale::system();
+  // The default locale is the user's, unless the program chose another.
+  QLocale locale;
   // Group even where the locale would leave it out by default (the C locale).
   locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
   return locale.toString(static_cast<qlonglong>(value));

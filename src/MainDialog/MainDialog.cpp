@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QProxyStyle>
@@ -48,7 +49,17 @@ void SetHintTiming() {
 }
 
 // The options file: its keys in reading and writing order, and the state each one feeds.
-enum class TOptionKind { FormPosition, CheckBox, ComboBox, Real, Text, Colour, RelativeRect, Skin };
+enum class TOptionKind {
+  FormPosition,
+  CheckBox,
+  ComboBox,
+  Real,
+  Text,
+  Colour,
+  RelativeRect,
+  Skin,
+  DirectoryList
+};
 
 struct TOptionKey {
   const char* Section;
@@ -140,6 +151,7 @@ const TOptionKey OptionKeys[] = {
     ComboBoxOption("BroadcastWallpaperChange", "AutoChangeInterval", "1 hour",
                    &F::BroadcastWallpaperChangeIntervalComboBox),
     RealOption("BroadcastWallpaperChange", "LastAutoChangeTime", &F::LastBroadcastTime),
+    Special("DirectoryList", "Count", K::DirectoryList),
 };
 
 const QString XPosKey = QStringLiteral("XPos");
@@ -159,6 +171,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   setFont(font);
   SetHintTiming();
   BuildWindow();
+  SetUpPictures();
   setFixedSize(ClientWidth, ClientHeight);
   move(354, 122);
 
@@ -233,6 +246,14 @@ void TMainForm::BeforeRun() {
     CreateOptionsList(GetProgramWriteDirectory() + QStringLiteral("Backdropper.ini"));
     // A failed load has been reported; start-up goes on with what was read.
     OptionsList->Load(0);
+    // First run, or every folder removed: the user is asked for one at once.
+    if (DirectoryCount() == 0) {
+      ShowDirectoriesTab();
+      RestoreFromTray();
+      AddDirectory(false);
+    }
+    PictureFileNames.clear();
+    LoadPictureFileNames();
     setAcceptDrops(true);
     Timer->start();
     Updating = false;
@@ -273,6 +294,9 @@ void TMainForm::ReadOptions(TStoredTextList& list, uint8_t argument) {
       case K::Skin:
         ReadCalendarSkin(list, argument);
         break;
+      case K::DirectoryList:
+        ReadDirectoryList(list);
+        break;
     }
   }
 }
@@ -309,6 +333,9 @@ void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
       case K::Skin:
         WriteCalendarSkin(list, argument);
         break;
+      case K::DirectoryList:
+        WriteDirectoryList(list);
+        break;
     }
     if (option.AfterWrite) (this->*option.AfterWrite)();
   }
@@ -344,6 +371,15 @@ void TMainForm::CloseProgramLabelClick() {
 }
 
 void TMainForm::CloseProgram() {
+  // An open modal window (the first run's folder chooser, a message) runs a loop of its own
+  // that the close would not end.
+  while (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->done(QDialog::Rejected);
+    else
+      modal->close();
+    if (QApplication::activeModalWidget() == modal) break;
+  }
   CloseProgramLabelClick();
 }
 

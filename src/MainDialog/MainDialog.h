@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -12,11 +13,15 @@
 
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QListWidget;
+class QMimeData;
 class QTabWidget;
 class QTimer;
 class TColorPanel;
+class TDirectoryListDelegate;
 class TLinkLabel;
 class TPictureSelection;
 class TRandom;
@@ -65,6 +70,47 @@ class TMainForm : public QWidget {
   // Tray.
   void HideToTray();
   void RestoreFromTray();
+
+  // ---- Picture directories and the picture list (Pictures.cpp) ----
+  static constexpr int MaxDirectoryCount = 100;
+  // Every readable picture type's extension (".jpg"), and all their patterns ("*.jpg;...").
+  QStringList PictureExtensions;
+  QString PictureExtensionsFilter;
+  // Full paths, one block per active directory entry in list order.
+  QStringList PictureFileNames;
+  // The position of LastFileTitle in PictureFileNames; -1 when it is not there.
+  int PictureIndex = -1;
+
+  // The directory list: entries are the rows of DirectoriesListBox.
+  int DirectoryCount() const;
+  QString DirectoryPath(int index) const;
+  // Appends an entry unless the path is empty, already listed (exactly) or the list is full.
+  bool AddDirectoryEntry(const QString& path, bool active, bool recurs);
+  // The folder chooser, then AddDirectoryEntry; `reload` rebuilds the picture list after.
+  void AddDirectory(bool reload);
+  bool GetDirectoryActive(int index) const;
+  void SetDirectoryActive(int index, bool active);
+  void InvertDirectoryActive(int index);
+  bool GetDirectoryRecurs(int index) const;
+  void SetDirectoryRecurs(int index, bool recurs);
+  void InvertDirectoryRecurs(int index);
+
+  void LoadPictureFileNames();
+  void UpdateLoadedPicturesCount();
+  void UpdateLastPictureLabel();
+  // Dropped folders are added to the directory list; a dropped file adds its folder.
+  void ProcessDroppedFiles(const QMimeData* data);
+  // The "DirectoryList" section of the options.
+  void ReadDirectoryList(TStoredTextList& list);
+  void WriteDirectoryList(TStoredTextList& list);
+
+  void AddDirectoryLabelClick();
+  void DeleteDirectoryLabelClick();
+  void ReloadFileNamesLabelClick();
+  void Label29Click();
+  void DirectoriesListBoxMouseDown(Qt::MouseButton button, QPoint position);
+  TDirectoryListDelegate* DirectoriesListDelegate = nullptr;
+  // ---- end of picture directories ----
 
   // Controls whose change repaints the calendar only, and those whose change fits the picture
   // again.
@@ -296,17 +342,11 @@ class TMainForm : public QWidget {
   void Label3Click();
   void Label18Click();
   void Label27Click();
-  void UpdateLoadedPicturesCount();
-  void UpdateLastPictureLabel();
   void UpdateSkewAndFactorLabels();
   // The work area less the desktop margin on every side.
   QRect ComputeDesktopRect() const;
   TComposeParams ComposeParams() const;
 
-  QStringList PictureFileNames;
-  int PictureIndex = -1;
-  QStringList PictureExtensions;
-  QString PictureExtensionsFilter;
   QImage FittedPicture;  // the last fitting, without calendar
   int ScreenWidth = 0;
   int ScreenHeight = 0;
@@ -319,6 +359,8 @@ class TMainForm : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Layout.cpp
@@ -334,9 +376,14 @@ class TMainForm : public QWidget {
   QWidget* BuildCalendarGeneralCommands();
   // Tray.cpp
   void SetUpTrayIcon();
-  // Wallpaper.cpp, Navigation.cpp
-  void SetUpWallpaper();
+  // Pictures.cpp, Navigation.cpp, Wallpaper.cpp
+  void SetUpPictures();
   void SetUpNavigation();
+  void SetUpWallpaper();
 };
 
 extern TMainForm* MainForm;
+
+// One directory entry's pictures in the picture list's order: case-insensitive and locale-aware,
+// the exact path deciding between equal ones; only exactly equal paths are dropped as duplicates.
+void SortPictureFileNames(QStringList& paths);

@@ -16,8 +16,6 @@
 #include "ValueParsing.h"
 
 void TMainForm::SetUpNavigation() {
-  GetPictureExtensions(PictureExtensions);
-  PictureExtensionsFilter = GetPictureExtensionsAsFilter();
   Random = std::make_unique<TRandom>(QCursor::pos());
   Pictures = std::make_unique<TPictureSelection>(
       PictureFileNames, PictureIndex, LastFileTitle, LastAutoChangeTime,
@@ -44,28 +42,6 @@ void TMainForm::SetUpNavigation() {
   }
   UpdateLoadedPicturesCount();
   UpdateLastPictureLabel();
-}
-
-void TMainForm::UpdateLoadedPicturesCount() {
-  LoadedPicturesCountLabel->setText(QStringLiteral("There are ") +
-                                    IntToGroupedText(PictureFileNames.size()) +
-                                    QStringLiteral(" picture ready to be used as wallpapers"));
-}
-
-void TMainForm::UpdateLastPictureLabel() {
-  const QString index =
-      PictureIndex < 0 ? QStringLiteral("not in list") : IntToGroupedText(PictureIndex + 1);
-  QString name;
-  QString folder;
-  if (LastFileTitle.endsWith(QLatin1Char(':'))) {
-    name = LastFileTitle;
-  } else if (!LastFileTitle.isEmpty()) {
-    name = NameOfFile(LastFileTitle);
-    folder = PathOfFile(LastFileTitle);
-  }
-  LastPictureLabel->setText(QStringLiteral("Current picture (index ") + index +
-                            QStringLiteral(") \"") + name + QStringLiteral("\" in \"") + folder +
-                            QLatin1Char('"'));
 }
 
 void TMainForm::SetPictureByName(const QString& name) {

@@ -92,6 +92,7 @@ TEST(MainWindow, HiddenAtStartAndShownByAClickOnTheTrayIcon) {
                         QStringLiteral("right"), QStringLiteral("--widthtype"),
                         QStringLiteral("pixel"), QStringLiteral("--width"), QStringLiteral("100"),
                         QStringLiteral("--height"), QStringLiteral("32")});
+  session.WriteDirectoryListOptions();
   QProcess* program = session.StartProgram();
   QStringList icons;
   QDeadlineTimer deadline(20000);

@@ -11,6 +11,7 @@ TEST(Startup, ShowOnStartSingleInstanceAndCleanStop) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
 
+  session.WriteDirectoryListOptions();
   QProcess* first = session.StartProgram({QStringLiteral("showonstart")});
   ASSERT_TRUE(session.WaitForWindow(QStringLiteral("^Backdropper$"), 20000));
   const QStringList windows = session.FindWindows(QStringLiteral("."), false);
@@ -28,6 +29,7 @@ TEST(Startup, ShowOnStartSingleInstanceAndCleanStop) {
 TEST(Startup, HiddenWithoutShowOnStartAndArgumentCountsOnlyFirst) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
+  session.WriteDirectoryListOptions();
   QProcess* program = session.StartProgram({QStringLiteral("x"), QStringLiteral("ShowOnStart")});
   QThread::msleep(3000);
   EXPECT_EQ(program->state(), QProcess::Running);

@@ -13,20 +13,10 @@
 #include "LinkLabel.h"
 #include "MainDialog/CalendarSkin.h"
 #include "MainDialog/MainDialog.h"
+#include "WidgetItems.h"
 
 namespace {
 
-QStringList Numbers(int from, int to, int step = 1) {
-  QStringList items;
-  for (int i = from; i <= to; i += step) items << QString::number(i);
-  return items;
-}
-
-QStringList Items(QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  return items;
-}
 
 enum TList { Effect, Weeks, Percent, Spacing, Shift, Small, LargeSize, SmallSize, Ecc, Band, Font };
 

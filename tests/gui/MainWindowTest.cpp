@@ -18,23 +18,13 @@
 #include "ColorPanel.h"
 #include "LinkLabel.h"
 #include "MainDialog/MainDialog.h"
+#include "WidgetItems.h"
 #include "ModalAnswerer.h"
 #include "Platform/Launcher.h"
 #include "SystemTray.h"
 
 namespace {
 
-QStringList Numbers(int from, int to, int step = 1) {
-  QStringList items;
-  for (int i = from; i <= to; i += step) items << QString::number(i);
-  return items;
-}
-
-QStringList Items(QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  return items;
-}
 
 QStringList TabTexts(QTabWidget* tabs) {
   QStringList texts;
@@ -147,10 +137,10 @@ const TLabelCase Labels[] = {
     {"LoadedPicturesCountLabel", "There are 0 picture ready to be used as wallpapers", false, true},
     {"CurrentSkewLabel", "(No current skew available)", false, true},
     {"PictureAppliedNormFactorLabel", "(No applied normalization factor)", false, true},
-    {"AddDirectoryLabel", "Add directory", true, false},
-    {"DeleteDirectoryLabel", "Delete directory", true, false},
-    {"ReloadFileNamesLabel", "Reload file names", true, false},
-    {"Label29", "Clip picture file titles", true, false},
+    {"AddDirectoryLabel", "Add directory", true, true},
+    {"DeleteDirectoryLabel", "Delete directory", true, true},
+    {"ReloadFileNamesLabel", "Reload file names", true, true},
+    {"Label29", "Clip picture file titles", true, true},
     {"BroadcastHelpLabel",
      "\"Broadcasting\" is a process through which Backdropper informs other programs which run "
      "on your system that they should change their wallpaper. They also receive the name of the "

@@ -112,8 +112,8 @@ TEST_F(OptionsTest, WritesEveryKeyInItsSectionAndOrder) {
   QStringList sections;
   for (const auto& entry : layout) sections << entry.first;
   EXPECT_FALSE(sections.contains(QStringLiteral("Unknown"))) << "unknown sections are dropped";
-  const QStringList ours = {"Main", "Wallpaper", "Calendar", "CalendarSkin",
-                            "BroadcastWallpaperChange"};
+  const QStringList ours = {
+      "Main", "Wallpaper", "Calendar", "CalendarSkin", "BroadcastWallpaperChange", "DirectoryList"};
   qsizetype last = -1;
   for (const QString& section : ours) {
     const qsizetype at = sections.indexOf(section);
@@ -136,6 +136,7 @@ TEST_F(OptionsTest, WritesEveryKeyInItsSectionAndOrder) {
   EXPECT_EQ(KeysOf(layout, "CalendarSkin"), SkinKeys());
   EXPECT_EQ(KeysOf(layout, "BroadcastWallpaperChange"),
             (QStringList{"IsAutoChange", "AutoChangeInterval", "LastAutoChangeTime"}));
+  EXPECT_EQ(KeysOf(layout, "DirectoryList"), QStringList{"Count"});
 }
 
 TEST_F(OptionsTest, MissingFileLeavesTheDefaults) {

@@ -49,9 +49,9 @@ TE2eSession::TE2eSession(const QString& screen)
   Xvfb = std::make_unique<QProcess>();
   Xvfb->setProcessEnvironment(Env);
   Xvfb->setChildProcessModifier(SetUpChild);
-  Xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                        QStringLiteral("-screen"), QStringLiteral("0"), screen,
-                                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+  Xvfb->start(QStringLiteral("Xvfb"),
+              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+               QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
   QDeadlineTimer deadline(15000);
   QByteArray out;
   while (!deadline.hasExpired() && Xvfb->state() != QProcess::NotRunning && !out.contains('\n')) {
@@ -136,6 +136,13 @@ int TE2eSession::Run(const QString& program, const QStringList& arguments, QStri
   }
   if (output) *output = QString::fromLocal8Bit(process.readAllStandardOutput());
   return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+void TE2eSession::WriteDirectoryListOptions() {
+  QFile file(ProgramDir() + QStringLiteral("/Backdropper.ini"));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  file.write("[DirectoryList]\r\nCount=1\r\nTitle0=" + QFile::encodeName(Root()) +
+             "\r\nActive0=TRUE\r\nRecurs0=FALSE\r\n");
 }
 
 QStringList TE2eSession::FindWindows(const QString& titleRegex, bool onlyVisible) {

@@ -34,6 +34,9 @@ class TE2eSession {
       Env.insert(name, value);
   }
 
+  // An options file whose directory list holds the session's root folder, so that the program
+  // starts without asking for a picture folder.
+  void WriteDirectoryListOptions();
   // Starts the program copy; the session owns the process.
   QProcess* StartProgram(const QStringList& arguments = {});
   // Starts any helper process inside the session (tray host, bus, ...).
