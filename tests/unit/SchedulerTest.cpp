@@ -1,10 +1,15 @@
 #include <QDateTime>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
+#include <malloc.h>
+#include <vector>
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's own count; GCC ships no header for it.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 #include "QtPrinters.h"
-#include <limits>
-#include <vector>
 
 #include "Scheduler.h"
 
@@ -301,4 +306,52 @@ TEST(Scheduler, PeriodsThatCannotElapseNeverFallDue) {
     EXPECT_FALSE(IsChangeDue(period, 0, At(0, 12), 8)) << period;
   }
   EXPECT_TRUE(IsChangeDue(1, At(0, 12), At(0, 12, 0, 1), std::nullopt));
+}
+
+namespace {
+
+// Bytes the allocator hands out at the moment (the sanitizer's count when it owns the heap).
+size_t AllocatedBytes() {
+#if defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+#endif
+}
+
+}  // namespace
+
+// A week of ticks, one a second: every due slot changes once, every day redraws once, and the
+// memory a tick uses is given back.
+TEST(Scheduler, AWeekOfTicksActsOnEverySlotOnceAndHoldsNoMemory) {
+  TWindow w;
+  w.V.StartHour = 8;
+  w.V.WallpaperChangePeriod = 10800;  // "3 hours"
+  w.V.LastAutoChangeTime = At(-1, 23);
+  w.V.Broadcast = true;
+  w.V.BroadcastPeriod = 7200;
+  w.V.LastBroadcastTime = At(-1, 22);
+  w.V.ShowCalendar = true;
+  w.V.LastRedrawTime = At(-1, 23);
+
+  QStringList changes, broadcasts, redraws, expectedChanges, expectedBroadcasts, expectedRedraws;
+  size_t afterFirstDay = 0;
+  for (int day = 0; day < 7; ++day) {
+    const auto events = w.Run(At(day, 0, 0, 0, 250), 86400);
+    changes << Texts(events.Changes);
+    broadcasts << Texts(events.Broadcasts);
+    redraws << Texts(events.Redraws);
+    w.Log.clear();
+    if (day == 0) afterFirstDay = AllocatedBytes();
+
+    for (int h : {8, 11, 14, 17, 20, 23}) expectedChanges << Text(At(day, h, 0, 0, 250));
+    for (int h = 8; h <= 22; h += 2) expectedBroadcasts << Text(At(day, h, 0, 0, 250));
+    expectedRedraws << Text(At(day, 0, 0, 0, 250));
+  }
+  EXPECT_EQ(changes, expectedChanges);
+  EXPECT_EQ(broadcasts, expectedBroadcasts);
+  EXPECT_EQ(redraws, expectedRedraws);
+  // Six more days of ticks leave at most the few event texts gathered meanwhile.
+  EXPECT_LT(AllocatedBytes(), afterFirstDay + 64 * 1024);
 }
