@@ -63,14 +63,19 @@ class TProgramWindow {
     ClickAt(Center(Map.*control));
   }
 
+  // Clicks tab `index` of `tabs`, a tab control of the window that is shown at the time.
+  void ShowTab(QTabWidget* TMainForm::*tabs, int index) {
+    QTabWidget* control = Map.*tabs;
+    QTabBar* bar = control->tabBar();
+    ClickAt(bar->mapTo(&Map, bar->tabRect(index).center()));
+    control->setCurrentIndex(index);
+    if (QLayout* layout = control->widget(index)->layout()) layout->activate();
+    QCoreApplication::processEvents();
+  }
+
   // Clicks the tab of the "Wallpaper" page that holds `tab`.
   void ShowWallpaperTab(QWidget* TMainForm::*tab) {
-    const int index = Map.WallpaperPageControl->indexOf(Map.*tab);
-    QTabBar* bar = Map.WallpaperPageControl->tabBar();
-    ClickAt(bar->mapTo(&Map, bar->tabRect(index).center()));
-    Map.WallpaperPageControl->setCurrentIndex(index);
-    if (QLayout* layout = (Map.*tab)->layout()) layout->activate();
-    QCoreApplication::processEvents();
+    ShowTab(&TMainForm::WallpaperPageControl, Map.WallpaperPageControl->indexOf(Map.*tab));
   }
 
   // The window's place on the screen.
