@@ -1,7 +1,9 @@
-// The real program under Xvfb: showing on start, a single copy, a clean stop on SIGTERM.
+// The real program under Xvfb: showing on start, a single copy, a clean stop on SIGTERM, an
+// immediate end on a crash signal.
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QThread>
 #include <csignal>
 
@@ -36,4 +38,17 @@ TEST(Startup, HiddenWithoutShowOnStartAndArgumentCountsOnlyFirst) {
   EXPECT_TRUE(session.FindWindows(QStringLiteral("^Backdropper$")).isEmpty());
   ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
   EXPECT_EQ(TE2eSession::WaitForExit(program, 10000), 0);
+}
+
+TEST(Startup, ACrashSignalEndsTheProgramAtOnceWithALineInTheLog) {
+  TE2eSession session;
+  ASSERT_TRUE(session.Ready());
+  session.WriteDirectoryListOptions();
+  QProcess* program = session.StartProgram({QStringLiteral("ShowOnStart")});
+  ASSERT_TRUE(session.WaitForWindow(QStringLiteral("^Backdropper$"), 20000));
+  ::kill(static_cast<pid_t>(program->processId()), SIGSEGV);
+  EXPECT_EQ(TE2eSession::WaitForExit(program, 5000), 1);
+  QFile log(session.ProgramDir() + QStringLiteral("/Errors.log"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(log.readAll().contains("received signal 11"));
 }

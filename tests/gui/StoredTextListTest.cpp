@@ -255,3 +255,27 @@ TEST_F(StoredTextListTest, FailedSaveReportsAndKeepsTheStore) {
   EXPECT_FALSE(unnamed.Save(false));
   EXPECT_EQ(Answerer.Texts.size(), 2);
 }
+
+// Files that are not settings files still give what can be read from them, quickly, and the
+// load does not fail.
+TEST_F(StoredTextListTest, BinaryHugeAndLongLineFilesGiveWhatCanBeRead) {
+  QByteArray content = "[Main]\r\nAutorun=TRUE\r\nLong=" + QByteArray(4 << 20, 'x') + "\r\n";
+  for (int i = 0; i < 65536; ++i) content += static_cast<char>(1 + (i * 7919) % 255);
+  content += "\r\n[Other]\r\nKey=after the garbage\r\n";
+  const QString path = WriteFile("binary.ini", content);
+  {
+    // Far larger than any settings file: only its head is read (the rest is a hole of zeros).
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(qint64(3) << 30));
+  }
+  TStoredTextList list(path);
+  EXPECT_TRUE(list.Load(0));
+  bool autorun = false;
+  list.ReadBool("Main", "Autorun", autorun);
+  EXPECT_TRUE(autorun);
+  EXPECT_EQ(list.Store->ReadString("Main", "Long", {}).size(), 4 << 20);
+  EXPECT_EQ(list.Store->ReadString("Other", "Key", {}), "after the garbage");
+  EXPECT_TRUE(Answerer.Titles.isEmpty());
+  QFile::remove(path);
+}
