@@ -3,26 +3,16 @@
 // its own, because the session bus connection is made once per process.
 #include <gtest/gtest.h>
 
-#include <QDBusConnection>
-#include <QProcess>
 #include <QTabWidget>
 #include <QTest>
 
+#include "BroadcastListener.h"
 #include "LinkLabel.h"
 #include "MainDialog/MainDialog.h"
 #include "PictureFiles.h"
-#include "Platform/Broadcast.h"
 #include "Registry.h"
 
 namespace {
-
-class TListener : public QObject {
-  Q_OBJECT
- public:
-  int Count = 0;
- public Q_SLOTS:
-  void Received() { ++Count; }
-};
 
 QString BroadcastValue() {
   return GetProgramRegistryText("Backdropper", "", "BroadcastWallpaperChange");
@@ -31,17 +21,8 @@ QString BroadcastValue() {
 }  // namespace
 
 TEST(WallpaperBroadcast, TheLabelWritesThePickAndSignalsEvenWithoutPictures) {
-  QProcess bus;
-  bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-  ASSERT_TRUE(bus.waitForReadyRead(10000));
-  const QString address = QString::fromLatin1(bus.readLine()).trimmed();
-  ASSERT_FALSE(address.isEmpty());
-  qputenv("DBUS_SESSION_BUS_ADDRESS", address.toLatin1());
-  QDBusConnection listenerBus = QDBusConnection::connectToBus(address, "listener");
-  ASSERT_TRUE(listenerBus.isConnected());
-  TListener listener;
-  ASSERT_TRUE(listenerBus.connect({}, Platform::BroadcastPath, Platform::BroadcastInterface,
-                                  Platform::BroadcastMember, &listener, SLOT(Received())));
+  TBroadcastListener listener;
+  ASSERT_TRUE(listener.Listening());
 
   TMainForm form;
   form.Updating = false;
@@ -62,10 +43,4 @@ TEST(WallpaperBroadcast, TheLabelWritesThePickAndSignalsEvenWithoutPictures) {
   EXPECT_EQ(BroadcastValue(), picture);
   EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Count == 2; }, 5000));
   EXPECT_EQ(form.LastFileTitle, "") << "the broadcast pick is not made the current picture";
-
-  QDBusConnection::disconnectFromBus("listener");
-  bus.kill();
-  bus.waitForFinished();
 }
-
-#include "WallpaperBroadcastTest.moc"
