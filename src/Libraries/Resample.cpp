@@ -18,7 +18,6 @@
 namespace {
 
 using v4sf = float __attribute__((vector_size(16)));
-using v4si = int32_t __attribute__((vector_size(16)));
 using v8sf = float __attribute__((vector_size(32)));
 
 double CatmullRom(double x) {
@@ -89,18 +88,23 @@ RESAMPLE_KERNEL void ConvertRowKernel(const uint8_t* in, int count, float* out) 
   for (int i = 0; i < count; ++i) out[i] = in[i];
 }
 
-// The vertical pass: floats [0, count) of the `taps` rows weighted together.
+// The vertical pass: floats [0, count) of the `taps` rows weighted together. Four blocks at a
+// time, so that four independent sums hide the latency of each multiply-add.
 RESAMPLE_KERNEL void CombineRowsKernel(const float* const* lines, const float* weights, int taps,
                                        int count, float* out) {
+  constexpr int Block = 8;
+  constexpr int Blocks = 4;
   int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    v8sf sum = {};
+  for (; i + Block * Blocks <= count; i += Block * Blocks) {
+    v8sf sums[Blocks] = {};
     for (int t = 0; t < taps; ++t) {
-      v8sf values;
-      std::memcpy(&values, lines[t] + i, sizeof values);
-      sum += weights[t] * values;
+      for (int b = 0; b < Blocks; ++b) {
+        v8sf values;
+        std::memcpy(&values, lines[t] + i + b * Block, sizeof values);
+        sums[b] += weights[t] * values;
+      }
     }
-    std::memcpy(out + i, &sum, sizeof sum);
+    std::memcpy(out + i, sums, sizeof sums);
   }
   for (; i < count; ++i) {
     float sum = 0;
@@ -109,16 +113,31 @@ RESAMPLE_KERNEL void CombineRowsKernel(const float* const* lines, const float* w
   }
 }
 
-// The horizontal pass over the vertical pass's pixels, which start at column `firstColumn`.
+// The horizontal pass over the vertical pass's pixels, which start at column `firstColumn` and
+// are followed by MaxTaps zero pixels: every output takes MaxTaps taps (the weights after its own
+// taps are zero), and four outputs at a time keep four independent sums going.
 RESAMPLE_KERNEL void ResampleRowKernel(const v4sf* source, int firstColumn, const TAxis& columns,
                                        v4sf* out, int count) {
-  for (int x = 0; x < count; ++x) {
+  constexpr int Outputs = 4;
+  const size_t taps = static_cast<size_t>(columns.MaxTaps);
+  int x = 0;
+  for (; x + Outputs <= count; x += Outputs) {
+    const v4sf* pixels[Outputs];
+    const float* weights[Outputs];
+    for (int o = 0; o < Outputs; ++o) {
+      pixels[o] = source + (columns.Start[static_cast<size_t>(x + o)] - firstColumn);
+      weights[o] = &columns.Weights[static_cast<size_t>(x + o) * taps];
+    }
+    v4sf sums[Outputs] = {};
+    for (size_t t = 0; t < taps; ++t)
+      for (int o = 0; o < Outputs; ++o) sums[o] += weights[o][t] * pixels[o][t];
+    for (int o = 0; o < Outputs; ++o) out[x + o] = sums[o];
+  }
+  for (; x < count; ++x) {
     const v4sf* pixel = source + (columns.Start[static_cast<size_t>(x)] - firstColumn);
-    const float* weights =
-        &columns.Weights[static_cast<size_t>(x) * static_cast<size_t>(columns.MaxTaps)];
+    const float* weights = &columns.Weights[static_cast<size_t>(x) * taps];
     v4sf sum = {0, 0, 0, 0};
-    const int taps = columns.Taps[static_cast<size_t>(x)];
-    for (int t = 0; t < taps; ++t) sum += weights[t] * pixel[t];
+    for (size_t t = 0; t < taps; ++t) sum += weights[t] * pixel[t];
     out[x] = sum;
   }
 }
@@ -148,26 +167,26 @@ inline int ToByte(float value) {
   return static_cast<int>(std::clamp(value + 0.5f, 0.0f, 255.0f));
 }
 
-// ToByte on all channels at once, without branches.
-RESAMPLE_KERNEL void StoreOpaqueKernel(const v4sf* sums, uint8_t* out, int count) {
-  const v4sf zero = {0, 0, 0, 0};
-  const v4sf top = {255, 255, 255, 255};
-  for (int x = 0; x < count; ++x, out += 4) {
-    v4sf value = sums[x] + 0.5f;
-    value = value > zero ? value : zero;
-    value = value < top ? value : top;
-    const v4si channels = __builtin_convertvector(value, v4si);
-    const uint32_t pixel = 0xFF000000u | static_cast<uint32_t>(channels[0]) |
-                           static_cast<uint32_t>(channels[1]) << 8 |
-                           static_cast<uint32_t>(channels[2]) << 16;
-    std::memcpy(out, &pixel, 4);
+// ToByte over the channels as one flat loop, which compiles to vector code.
+RESAMPLE_KERNEL void StoreOpaqueKernel(const float* sums, uint8_t* out, int count) {
+  for (int i = 0; i < count * 4; ++i) {
+    float value = sums[i] + 0.5f;
+    value = value > 0.0f ? value : 0.0f;
+    value = value < 255.0f ? value : 255.0f;
+    out[i] = static_cast<uint8_t>(static_cast<int>(value));
+  }
+  for (int x = 0; x < count; ++x) {  // opaque, as words so that this too is vector code
+    uint32_t pixel;
+    std::memcpy(&pixel, out + x * 4, 4);
+    pixel |= 0xFF000000u;
+    std::memcpy(out + x * 4, &pixel, 4);
   }
 }
 
-void StoreOpaque(const v4sf* sums, uint8_t* out, int count) {
+void StoreOpaque(const float* sums, uint8_t* out, int count) {
   StoreOpaqueKernel(sums, out, count);
 }
-PIXEL_KERNEL_WIDE void StoreOpaqueWide(const v4sf* sums, uint8_t* out, int count) {
+PIXEL_KERNEL_WIDE void StoreOpaqueWide(const float* sums, uint8_t* out, int count) {
   StoreOpaqueKernel(sums, out, count);
 }
 
@@ -268,7 +287,7 @@ void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas
   const auto storeOpaque = wide ? StoreOpaqueWide : StoreOpaque;
 
   ParallelRows(clip.height(), 64, [&](int begin, int end) {
-    std::vector<v4sf> combined(static_cast<size_t>(endColumn - firstColumn));
+    std::vector<v4sf> combined(static_cast<size_t>(endColumn - firstColumn + columns.MaxTaps));
     std::vector<v4sf> sums(static_cast<size_t>(width));
     std::vector<const float*> lines(static_cast<size_t>(rows.MaxTaps));
     TRowSource rowSource(picture, reading.Normalize, firstColumn, endColumn, rows.MaxTaps, wide);
@@ -285,7 +304,7 @@ void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas
       if (blend) {
         StoreBlended(sums.data(), out, width, gamma);
       } else {
-        storeOpaque(sums.data(), out, width);
+        storeOpaque(reinterpret_cast<const float*>(sums.data()), out, width);
         if (gamma) ApplyGamma(out, width, gamma);
       }
     }
