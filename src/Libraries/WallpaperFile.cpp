@@ -60,14 +60,15 @@ void PackRow(const uint8_t* in, uint8_t* out, uint32_t width) {
   for (; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
 }
 
-// Rows of blue, green, red, padded to 4 bytes, written in blocks through a small buffer.
+// Rows of blue, green, red, padded to 4 bytes, written in blocks through a buffer small enough
+// to stay in the processor cache between packing and writing.
 bool WriteBitmap(QFile& file, const QImage& image) {
   const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
   const uint32_t width = static_cast<uint32_t>(pixels.width());
   const uint32_t height = static_cast<uint32_t>(pixels.height());
   const uint32_t stride = (width * 3 + 3) & ~3u;
   if (file.write(BitmapHeader(width, height, stride * height)) != HeaderBytes) return false;
-  const uint32_t rowsPerBlock = std::max(1u, (1u << 20) / std::max(stride, 1u));
+  const uint32_t rowsPerBlock = std::max(1u, (1u << 17) / std::max(stride, 1u));
   QByteArray block(static_cast<qsizetype>(stride * rowsPerBlock), '\0');
   for (uint32_t done = 0; done < height;) {
     const uint32_t rows = std::min(rowsPerBlock, height - done);
