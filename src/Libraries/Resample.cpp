@@ -1,8 +1,8 @@
 // Separable Catmull-Rom resampling. Pixel centres sit at half-pixel offsets; when shrinking, the
 // kernel is widened by the reduction so every source pixel contributes (no aliasing). Each
-// output row first combines its picture rows vertically, straight from the bytes, then
-// resamples that one row horizontally; rows are independent of each other, so a row comes out
-// the same whichever thread computes it.
+// output row first combines its picture rows vertically (converted to floats once, into a
+// small ring), then resamples that one row horizontally: an output row depends on nothing but
+// the picture, so it comes out the same whichever thread computes it.
 #include "Resample.h"
 
 #include <algorithm>
