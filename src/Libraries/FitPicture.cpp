@@ -167,18 +167,20 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
     });
     const auto waitForRows = [&](int rows) { return decode.Rows.WaitForRows(rows); };
 
-    QImage canvas =
-        Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
-    if (canvas.isNull())
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    canvas.fill(params.FillColor.rgb());
-
     QString why;
     if (!decode.Rows.WaitForBegin()) {
       decode.Finish(why);
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
     }
     QImage picture = decode.Rows.Image();
+
+    // Made once the rows begin: a progressive JPEG's coefficients are gone by then, and a
+    // baseline JPEG goes on decoding meanwhile.
+    QImage canvas =
+        Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
+    if (canvas.isNull())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
+    canvas.fill(params.FillColor.rgb());
 
     // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
     // which keeps the integer mean and moves the deviation by a fraction of a percent. The
