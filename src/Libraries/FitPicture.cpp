@@ -180,7 +180,10 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
     if (canvas.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    canvas.fill(params.FillColor.rgb());
+    // An opaque picture drawn over the whole canvas leaves nothing of the fill to see.
+    if (picture.hasAlphaChannel() || layout.Source.isEmpty() ||
+        !layout.Target.contains(canvas.rect()))
+      canvas.fill(params.FillColor.rgb());
 
     // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
     // which keeps the integer mean and moves the deviation by a fraction of a percent. The
