@@ -46,36 +46,21 @@ QByteArray BitmapHeader(uint32_t width, uint32_t height, uint32_t dataBytes) {
   return header;
 }
 
-// 32-bit pixels (blue, green, red, unused as bytes) to 3 bytes each: four pixels make three
-// words.
-void PackRow(const uint8_t* in, uint8_t* out, uint32_t width) {
-  uint32_t x = 0;
-  for (; x + 4 <= width; x += 4, in += 16, out += 12) {
-    uint32_t p[4];
-    std::memcpy(p, in, sizeof p);
-    const uint32_t words[3] = {(p[0] & 0xFFFFFFu) | p[1] << 24, (p[1] >> 8 & 0xFFFFu) | p[2] << 16,
-                               (p[2] >> 16 & 0xFFu) | p[3] << 8};
-    std::memcpy(out, words, sizeof words);
-  }
-  for (; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
-}
-
-// Rows of blue, green, red, padded to 4 bytes, written in blocks through a buffer small enough
-// to stay in the processor cache between packing and writing.
+// Rows of blue, green, red, padded to 4 bytes, written in blocks through a small buffer.
 bool WriteBitmap(QFile& file, const QImage& image) {
   const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
   const uint32_t width = static_cast<uint32_t>(pixels.width());
   const uint32_t height = static_cast<uint32_t>(pixels.height());
   const uint32_t stride = (width * 3 + 3) & ~3u;
   if (file.write(BitmapHeader(width, height, stride * height)) != HeaderBytes) return false;
-  const uint32_t rowsPerBlock = std::max(1u, (1u << 17) / std::max(stride, 1u));
+  const uint32_t rowsPerBlock = std::max(1u, (1u << 20) / std::max(stride, 1u));
   QByteArray block(static_cast<qsizetype>(stride * rowsPerBlock), '\0');
   for (uint32_t done = 0; done < height;) {
     const uint32_t rows = std::min(rowsPerBlock, height - done);
     for (uint32_t r = 0; r < rows; ++r) {
       const uint8_t* in = pixels.constScanLine(static_cast<int>(height - 1 - done - r));
       uint8_t* out = reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride;
-      PackRow(in, out, width);
+      for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
     }
     const qint64 bytes = static_cast<qint64>(rows) * stride;
     if (file.write(block.constData(), bytes) != bytes) return false;
