@@ -39,11 +39,11 @@ double MinDecodeScale(const TPictureLayout& layout) {
                   static_cast<double>(layout.Target.height()) / layout.Source.height());
 }
 
-// Decodes a picture on a thread of its own, so that measuring and drawing it can follow the
-// rows as they are decoded (a large JPEG takes as long to decode as all the rest).
+// Decodes a picture, on a thread of its own when `follow` is set, so that the drawing can follow
+// the rows as they are decoded (a large JPEG takes as long to decode as all the rest).
 class TBackgroundDecode {
  public:
-  TBackgroundDecode(const QString& file, const TDecodeScaleChooser& chooseScale) {
+  TBackgroundDecode(const QString& file, const TDecodeScaleChooser& chooseScale, bool follow) {
     auto run = [this, file, chooseScale] {
       try {
         Result = DecodePicture(file, chooseScale, Why, &Rows);
@@ -55,6 +55,10 @@ class TBackgroundDecode {
         Why = QStringLiteral("The decoder failed.");
       }
     };
+    if (!follow) {
+      run();
+      return;
+    }
     try {
       Thread = std::thread(run);
     } catch (const std::system_error&) {
@@ -161,10 +165,15 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
     if (params.ScreenWidth < 1 || params.ScreenHeight < 1)
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
     TPictureLayout layout;  // set by the decoding thread before the rows begin
-    TBackgroundDecode decode(file, [&](int width, int height) {
-      layout = ComputePictureLayout(width, height, params);
-      return MinDecodeScale(layout);
-    });
+    // Normalisation measures every pixel before the first is drawn, so there is nothing to
+    // follow the decoder with; measured, decoding on this thread is then faster.
+    TBackgroundDecode decode(
+        file,
+        [&](int width, int height) {
+          layout = ComputePictureLayout(width, height, params);
+          return MinDecodeScale(layout);
+        },
+        !params.Normalize);
     const auto waitForRows = [&](int rows) { return decode.Rows.WaitForRows(rows); };
 
     QString why;
@@ -180,8 +189,9 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
     if (canvas.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    // An opaque picture drawn over the whole canvas leaves nothing of the fill to see.
-    if (picture.hasAlphaChannel() || layout.Source.isEmpty() ||
+    // Filled while the picture is still decoding (the pages are written either way), or when
+    // something of the fill can show; an opaque picture drawn over all of it hides it.
+    if (!decode.Rows.IsComplete() || picture.hasAlphaChannel() || layout.Source.isEmpty() ||
         !layout.Target.contains(canvas.rect()))
       canvas.fill(params.FillColor.rgb());
 
