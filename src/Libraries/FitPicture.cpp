@@ -189,9 +189,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
     if (canvas.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    // Filled while the picture is still decoding (the pages are written either way), or when
-    // something of the fill can show; an opaque picture drawn over all of it hides it.
-    if (!decode.Rows.IsComplete() || picture.hasAlphaChannel() || layout.Source.isEmpty() ||
+    // An opaque picture drawn over the whole canvas leaves nothing of the fill to see.
+    if (picture.hasAlphaChannel() || layout.Source.isEmpty() ||
         !layout.Target.contains(canvas.rect()))
       canvas.fill(params.FillColor.rgb());
 

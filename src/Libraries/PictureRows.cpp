@@ -37,7 +37,3 @@ bool TPictureRows::WaitForRows(int rows) {
   Changed.wait(lock, [&] { return Final.load(std::memory_order_relaxed) >= rows || Ended; });
   return Final.load(std::memory_order_relaxed) >= rows;
 }
-
-bool TPictureRows::IsComplete() const {
-  return Final.load(std::memory_order_acquire) >= Picture.height();
-}

@@ -22,8 +22,6 @@ class TPictureRows {
   bool WaitForBegin();
   // Reader: waits until the top `rows` rows are final; false when decoding ended before.
   bool WaitForRows(int rows);
-  // Reader: true when every row is final already.
-  bool IsComplete() const;
   // Valid after WaitForBegin returned true.
   const QImage& Image() const { return Picture; }
   double Scale() const { return PictureScale; }
