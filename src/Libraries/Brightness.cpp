@@ -1,11 +1,12 @@
 // Brightness statistics, the three normalisation methods and the gamma table.
 #include <QImage>
 #include <algorithm>
-#include <atomic>
+#include <mutex>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "Brightness.h"
 #include "Error.h"
 #include "MyGDIPlus.h"
 #include "ParallelRows.h"
@@ -73,6 +74,76 @@ std::vector<uint8_t> BuildNormalizeTable(TMethod method, double level, double me
 
 }  // namespace
 
+void TBrightnessSums::AddRow(const uint8_t* pixel, int width) {
+  uint32_t rowSum = 0;
+  uint32_t rowSquares = 0;  // at most 65025 x width; flushed per 64K pixels
+  for (int x = 0; x < width; ++x, pixel += 4) {
+    const uint32_t v = static_cast<uint32_t>(Max3(pixel));
+    rowSum += v;
+    rowSquares += v * v;
+    if ((x & 0xFFFF) == 0xFFFF) {
+      Sum += rowSum;
+      Squares += rowSquares;
+      rowSum = rowSquares = 0;
+    }
+  }
+  Sum += rowSum;
+  Squares += rowSquares;
+  Count += static_cast<uint64_t>(std::max(width, 0));
+}
+
+void TBrightnessSums::Add(const TBrightnessSums& other) {
+  Sum += other.Sum;
+  Squares += other.Squares;
+  Count += other.Count;
+}
+
+void TBrightnessSums::Result(double& mean, double& deviation) const {
+  mean = deviation = 0;
+  if (Count == 0) return;
+  // The squared deviation from the integer mean m follows exactly as
+  // sum(V^2) - 2 m sum(V) + N m^2.
+  const uint64_t m = Sum / Count;
+  const uint64_t spread = Squares - 2 * m * Sum + Count * m * m;
+  mean = static_cast<double>(m) / 255.0;
+  deviation = std::sqrt(static_cast<double>(spread / Count)) / 255.0;
+}
+
+std::vector<uint8_t> NormalizeTable(const QString& method, double level, double mean,
+                                    double deviation) {
+  const TMethod chosen = MethodByName(method);
+  if (chosen == TMethod::Unknown) return {};
+  return BuildNormalizeTable(chosen, std::clamp(level, 0.01, 1.0), std::clamp(mean, 0.01, 1.0),
+                             deviation);
+}
+
+void NormalizeRow(const uint8_t* table, const uint8_t* in, uint8_t* out, int width) {
+  for (int x = 0; x < width; ++x, in += 4, out += 4) {
+    const uint8_t* row = &table[static_cast<size_t>(Max3(in)) * 256];
+    const uint8_t b = row[in[0]], g = row[in[1]], r = row[in[2]];
+    out[0] = b;
+    out[1] = g;
+    out[2] = r;
+    out[3] = in[3];
+  }
+}
+
+void MeasureBrightness(const QImage& picture, const std::function<bool(int rows)>& waitForRows,
+                       double& mean, double& deviation) {
+  std::mutex mutex;
+  TBrightnessSums sums;
+  ParallelRows(picture.height(), 256, [&](int begin, int end) {
+    TBrightnessSums band;
+    for (int y = begin; y < end; ++y) {
+      if (waitForRows && !waitForRows(y + 1)) break;
+      band.AddRow(picture.constScanLine(y), picture.width());
+    }
+    const std::lock_guard lock(mutex);
+    sums.Add(band);
+  });
+  sums.Result(mean, deviation);
+}
+
 bool GetPictureBright(const QImage& picture, double& mean, double& deviation) {
   mean = 0;
   deviation = 0;
@@ -80,39 +151,7 @@ bool GetPictureBright(const QImage& picture, double& mean, double& deviation) {
   frame.Run([&] {
     if (!HasPixels32(picture))
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to lock bitmap bits"));
-    // Sum of V and of V squared in one pass; the squared deviation from the integer mean m
-    // then follows exactly as sum(V^2) - 2 m sum(V) + N m^2.
-    std::atomic<uint64_t> sum{0};
-    std::atomic<uint64_t> squares{0};
-    const int width = picture.width();
-    ParallelRows(picture.height(), 256, [&](int begin, int end) {
-      uint64_t localSum = 0;
-      uint64_t localSquares = 0;
-      for (int y = begin; y < end; ++y) {
-        const uint8_t* pixel = picture.constScanLine(y);
-        uint32_t rowSum = 0;
-        uint32_t rowSquares = 0;  // at most 65025 x width; flushed per 64K pixels
-        for (int x = 0; x < width; ++x, pixel += 4) {
-          const uint32_t v = static_cast<uint32_t>(Max3(pixel));
-          rowSum += v;
-          rowSquares += v * v;
-          if ((x & 0xFFFF) == 0xFFFF) {
-            localSum += rowSum;
-            localSquares += rowSquares;
-            rowSum = rowSquares = 0;
-          }
-        }
-        localSum += rowSum;
-        localSquares += rowSquares;
-      }
-      sum += localSum;
-      squares += localSquares;
-    });
-    const uint64_t count = static_cast<uint64_t>(width) * static_cast<uint64_t>(picture.height());
-    const uint64_t m = sum / count;
-    const uint64_t spread = squares - 2 * m * sum + count * m * m;
-    mean = static_cast<double>(m) / 255.0;
-    deviation = std::sqrt(static_cast<double>(spread / count)) / 255.0;
+    MeasureBrightness(picture, nullptr, mean, deviation);
   });
   if (frame.Failed()) mean = deviation = 0;
   return !frame.Failed();
@@ -120,28 +159,20 @@ bool GetPictureBright(const QImage& picture, double& mean, double& deviation) {
 
 double NormalizePictureBrightness(QImage& picture, const QString& method, double level, double mean,
                                   double deviation) {
-  const double l = std::clamp(level, 0.01, 1.0);
-  const double m = std::clamp(mean, 0.01, 1.0);
-  const double factor = l / m;
+  const double factor = std::clamp(level, 0.01, 1.0) / std::clamp(mean, 0.01, 1.0);
   TStatusFrame frame(__FILE__, "NormalizePictureBrightness", __LINE__);
   frame.Run([&] {
     if (!HasPixels32(picture))
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to lock bitmap bits"));
-    const TMethod chosen = MethodByName(method);
-    if (chosen == TMethod::Unknown) return;
-    const std::vector<uint8_t> table = BuildNormalizeTable(chosen, l, m, deviation);
+    const std::vector<uint8_t> table = NormalizeTable(method, level, mean, deviation);
+    if (table.empty()) return;
     const int width = picture.width();
     uint8_t* const bits = picture.bits();
     const qsizetype stride = picture.bytesPerLine();
     ParallelRows(picture.height(), 256, [&](int begin, int end) {
       for (int y = begin; y < end; ++y) {
-        uint8_t* pixel = bits + y * stride;
-        for (int x = 0; x < width; ++x, pixel += 4) {
-          const uint8_t* row = &table[static_cast<size_t>(Max3(pixel)) * 256];
-          pixel[0] = row[pixel[0]];
-          pixel[1] = row[pixel[1]];
-          pixel[2] = row[pixel[2]];
-        }
+        uint8_t* line = bits + y * stride;
+        NormalizeRow(table.data(), line, line, width);
       }
     });
   });

@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
 
+#include "Brightness.h"
 #include "Error.h"
 #include "MyGDIPlus.h"
 #include "PictureDecode.h"
+#include "PictureRows.h"
 #include "Platform/LargeMemory.h"
 #include "Resample.h"
 
@@ -32,6 +38,53 @@ double MinDecodeScale(const TPictureLayout& layout) {
   return std::max(static_cast<double>(layout.Target.width()) / layout.Source.width(),
                   static_cast<double>(layout.Target.height()) / layout.Source.height());
 }
+
+// Decodes a picture, on a thread of its own when `follow` is set, so that the drawing can follow
+// the rows as they are decoded (a large JPEG takes as long to decode as all the rest).
+class TBackgroundDecode {
+ public:
+  TBackgroundDecode(const QString& file, const TDecodeScaleChooser& chooseScale, bool follow) {
+    auto run = [this, file, chooseScale] {
+      try {
+        Result = DecodePicture(file, chooseScale, Why, &Rows);
+      } catch (const std::bad_alloc&) {
+        Result = {};
+        Why = QStringLiteral("Not enough memory for the picture.");
+      } catch (...) {
+        Result = {};
+        Why = QStringLiteral("The decoder failed.");
+      }
+    };
+    if (!follow) {
+      run();
+      return;
+    }
+    try {
+      Thread = std::thread(run);
+    } catch (const std::system_error&) {
+      run();  // no thread to be had: decode here, then draw
+    }
+  }
+  ~TBackgroundDecode() { Join(); }
+
+  TPictureRows Rows;
+
+  // Waits for the end of decoding; a null picture and the reason after a failure.
+  TDecodedPicture Finish(QString& why) {
+    Join();
+    why = Why;
+    return std::move(Result);
+  }
+
+ private:
+  void Join() {
+    if (Thread.joinable()) Thread.join();
+  }
+
+  TDecodedPicture Result;
+  QString Why;
+  std::thread Thread;
+};
 
 }  // namespace
 
@@ -111,45 +164,61 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         QStringLiteral("%1 x %2").arg(params.ScreenWidth).arg(params.ScreenHeight);
     if (params.ScreenWidth < 1 || params.ScreenHeight < 1)
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    TPictureLayout layout;
-    QString why;
-    TDecodedPicture picture = DecodePicture(
+    TPictureLayout layout;  // set by the decoding thread before the rows begin
+    // Normalisation measures every pixel before the first is drawn, so there is nothing to
+    // follow the decoder with; measured, decoding on this thread is then faster.
+    TBackgroundDecode decode(
         file,
         [&](int width, int height) {
           layout = ComputePictureLayout(width, height, params);
           return MinDecodeScale(layout);
         },
-        why);
-    if (picture.Image.isNull())
+        !params.Normalize);
+    const auto waitForRows = [&](int rows) { return decode.Rows.WaitForRows(rows); };
+
+    QString why;
+    if (!decode.Rows.WaitForBegin()) {
+      decode.Finish(why);
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
-
-    // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
-    // which keeps the integer mean and moves the deviation by a fraction of a percent.
-    if (params.Normalize) {
-      double mean = 0;
-      double deviation = 0;
-      GetPictureBright(picture.Image, mean, deviation);
-      frame.Check();
-      const double factor = NormalizePictureBrightness(picture.Image, params.NormalizeMethod,
-                                                       params.NormalizeLevel, mean, deviation);
-      frame.Check();
-      if (normFactor) *normFactor = factor;
     }
+    QImage picture = decode.Rows.Image();
 
+    // Made once the rows begin: a progressive JPEG's coefficients are gone by then, and a
+    // baseline JPEG goes on decoding meanwhile.
     QImage canvas =
         Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
     if (canvas.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    canvas.fill(params.FillColor.rgb());
+    // An opaque picture drawn over the whole canvas leaves nothing of the fill to see.
+    if (picture.hasAlphaChannel() || layout.Source.isEmpty() ||
+        !layout.Target.contains(canvas.rect()))
+      canvas.fill(params.FillColor.rgb());
+
+    // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
+    // which keeps the integer mean and moves the deviation by a fraction of a percent. The
+    // table is applied as the drawing reads the pixels.
+    std::vector<uint8_t> normalize;
+    double factor = 0.0;
+    if (params.Normalize) {
+      double mean = 0;
+      double deviation = 0;
+      MeasureBrightness(picture, waitForRows, mean, deviation);
+      normalize = NormalizeTable(params.NormalizeMethod, params.NormalizeLevel, mean, deviation);
+      factor = std::clamp(params.NormalizeLevel, 0.01, 1.0) / std::clamp(mean, 0.01, 1.0);
+    }
 
     uint8_t gamma[256];
     const bool useGamma = IsGammaApplied(params.Gamma);
     if (useGamma) BuildGammaTable(params.Gamma, gamma);
-    const QRectF source(layout.Source.x() * picture.Scale, layout.Source.y() * picture.Scale,
-                        layout.Source.width() * picture.Scale,
-                        layout.Source.height() * picture.Scale);
-    picture.Image = PrepareForDrawing(std::move(picture.Image));
-    DrawPictureRect(picture.Image, source, canvas, layout.Target, useGamma ? gamma : nullptr);
+    const double scale = decode.Rows.Scale();
+    const QRectF source(layout.Source.x() * scale, layout.Source.y() * scale,
+                        layout.Source.width() * scale, layout.Source.height() * scale);
+    picture = PrepareForDrawing(std::move(picture));  // a picture still decoding is RGB32 already
+    DrawPictureRect(picture, source, canvas, layout.Target, useGamma ? gamma : nullptr,
+                    {normalize.empty() ? nullptr : normalize.data(), waitForRows});
+    if (decode.Finish(why).Image.isNull())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
+    if (normFactor) *normFactor = factor;
     if (layout.Tiled) TilePicture(canvas, layout.Target.size());
     if (skew) *skew = layout.Skew;
     bitmap = std::move(canvas);

@@ -17,6 +17,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "PictureRows.h"
 #include "Platform/LargeMemory.h"
 
 namespace {
@@ -56,18 +57,17 @@ void JpegMessage(j_common_ptr info, int level) {
 }
 
 // Row `y` of a picture's pixels stored 3 bytes each, back to back, in the last three quarters
-// of its 32-bit buffer (whose rows have no padding).
-uchar* PackedRow(QImage& image, int y) {
+// of its 32-bit buffer `bits` (whose rows have no padding).
+uchar* PackedRow(uchar* bits, const QImage& image, int y) {
   const size_t width = static_cast<size_t>(image.width());
   const size_t pixels = width * static_cast<size_t>(image.height());
-  return image.bits() + pixels + 3 * width * static_cast<size_t>(y);
+  return bits + pixels + 3 * width * static_cast<size_t>(y);
 }
 
 // Turns the packed rows into 32-bit pixels, front to back: pixel i lands on bytes 4i to 4i+3,
 // which lie before the packed bytes of every pixel after it, so nothing unread is overwritten.
-void WidenPackedRows(QImage& image) {
+void WidenPackedRows(uchar* bits, const QImage& image) {
   const size_t pixels = static_cast<size_t>(image.width()) * static_cast<size_t>(image.height());
-  uchar* bits = image.bits();
   const uchar* from = bits + pixels;
   for (size_t i = 0; i < pixels; ++i, from += 3) {
     const uint32_t pixel =
@@ -88,6 +88,7 @@ struct TJpegJob {
   bool Cmyk = false;
   bool Packed = false;
   int Numerator = 8;
+  TPictureRows* Stream = nullptr;  // receives the rows as they are decoded
 
   ~TJpegJob() {
     if (Created) jpeg_destroy_decompress(&Info);
@@ -96,6 +97,8 @@ struct TJpegJob {
 };
 
 // Returns false with `why` set on failure; sets `job.Cmyk` when the toolkit must decode.
+// `job.Stream`, when set, receives the picture's rows as they are decoded, unless they only
+// become final at the end.
 bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
              const TDecodeScaleChooser& chooseScale, QString& why) {
   job.File = std::fopen(QFile::encodeName(path).constData(), "rb");
@@ -146,22 +149,29 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
     why = QStringLiteral("Not enough memory for the picture.");
     return false;
   }
+  // Written through these bits only: a reader holding the image must not make it copy itself.
+  uchar* const bits = job.Image.bits();
+  const qsizetype stride = job.Image.bytesPerLine();
+  if (job.Packed) job.Stream = nullptr;
+  if (job.Stream) job.Stream->Begin(job.Image, job.Numerator / 8.0);
   job.Rows.resize(static_cast<size_t>(std::max(job.Info.rec_outbuf_height, 1)) * 8);
   while (job.Info.output_scanline < job.Info.output_height) {
     const unsigned first = job.Info.output_scanline;
     const unsigned count =
         std::min<unsigned>(static_cast<unsigned>(job.Rows.size()), job.Info.output_height - first);
-    for (unsigned i = 0; i < count; ++i)
-      job.Rows[i] = job.Packed ? PackedRow(job.Image, static_cast<int>(first + i))
-                               : job.Image.scanLine(static_cast<int>(first + i));
+    for (unsigned i = 0; i < count; ++i) {
+      const int y = static_cast<int>(first + i);
+      job.Rows[i] = job.Packed ? PackedRow(bits, job.Image, y) : bits + y * stride;
+    }
     jpeg_read_scanlines(&job.Info, job.Rows.data(), count);
+    if (job.Stream) job.Stream->Publish(static_cast<int>(job.Info.output_scanline));
   }
   jpeg_finish_decompress(&job.Info);  // frees the coefficients
   if (job.Errors.Truncated) {
     why = QStringLiteral("Premature end of JPEG file");
     return false;
   }
-  if (job.Packed) WidenPackedRows(job.Image);
+  if (job.Packed) WidenPackedRows(bits, job.Image);
   return true;
 }
 
@@ -193,17 +203,37 @@ TDecodedPicture DecodeWithReader(QImageReader& reader, const TDecodeScaleChooser
 
 }  // namespace
 
-TDecodedPicture DecodePicture(const QString& path, const TDecodeScaleChooser& chooseScale,
-                              QString& why) {
+namespace {
+
+TDecodedPicture Decode(const QString& path, const TDecodeScaleChooser& chooseScale, QString& why,
+                       TPictureRows* rows) {
   QImageReader reader(path);
   if (reader.format() == "jpeg") {
     const QImageIOHandler::Transformations transform = reader.transformation();
     TJpegJob job;
     const bool turned = transform.testFlag(QImageIOHandler::TransformationRotate90);
+    if (transform == QImageIOHandler::TransformationNone) job.Stream = rows;
     if (RunJpeg(job, path, turned, chooseScale, why))
       return {Oriented(std::move(job.Image), transform), job.Numerator / 8.0};
     if (!job.Cmyk) return {};
     reader.setFileName(path);  // start over from the beginning of the file
   }
   return DecodeWithReader(reader, chooseScale, why);
+}
+
+}  // namespace
+
+TDecodedPicture DecodePicture(const QString& path, const TDecodeScaleChooser& chooseScale,
+                              QString& why, TPictureRows* rows) {
+  if (!rows) return Decode(path, chooseScale, why, nullptr);
+  struct TEnd {
+    TPictureRows* Rows;
+    ~TEnd() { Rows->End(); }
+  } end{rows};
+  TDecodedPicture picture = Decode(path, chooseScale, why, rows);
+  if (!picture.Image.isNull() && !rows->HasBegun()) {
+    rows->Begin(picture.Image, picture.Scale);
+    rows->Publish(picture.Image.height());
+  }
+  return picture;
 }

@@ -1,6 +1,8 @@
 // Separable Catmull-Rom resampling. Pixel centres sit at half-pixel offsets; when shrinking, the
-// kernel is widened by the reduction so every source pixel contributes (no aliasing). Rows are
-// resampled horizontally into a small ring of float rows, then combined vertically.
+// kernel is widened by the reduction so every source pixel contributes (no aliasing). Each
+// output row first combines its picture rows vertically (converted to floats once, into a
+// small ring), then resamples that one row horizontally: an output row depends on nothing but
+// the picture, so it comes out the same whichever thread computes it.
 #include "Resample.h"
 
 #include <algorithm>
@@ -9,11 +11,14 @@
 #include <cstring>
 #include <vector>
 
+#include "Brightness.h"
 #include "ParallelRows.h"
+#include "Platform/VectorState.h"
 
 namespace {
 
 using v4sf = float __attribute__((vector_size(16)));
+using v8sf = float __attribute__((vector_size(32)));
 
 double CatmullRom(double x) {
   x = std::fabs(x);
@@ -74,36 +79,122 @@ TAxis ComputeAxis(double offset, double span, int size, int length, int first, i
   return axis;
 }
 
-// One picture row to floats, only the columns [first, end) the resampling reads.
-void ConvertRow(const uint8_t* source, int first, int end, float* out) {
-  const uint8_t* in = source + static_cast<ptrdiff_t>(first) * 4;
-  float* to = out + static_cast<ptrdiff_t>(first) * 4;
-  for (int i = 0; i < (end - first) * 4; ++i) to[i] = in[i];
+// Both passes are written once and built twice: for the baseline instruction set and, where
+// the processor has them, for 256-bit vectors with fused multiply-add.
+#define RESAMPLE_KERNEL inline __attribute__((always_inline))
+
+// One picture row's bytes [0, count) to floats.
+RESAMPLE_KERNEL void ConvertRowKernel(const uint8_t* in, int count, float* out) {
+  for (int i = 0; i < count; ++i) out[i] = in[i];
 }
 
-void ResampleRow(const v4sf* source, const TAxis& columns, v4sf* out, int count) {
-  for (int x = 0; x < count; ++x) {
-    const v4sf* pixel = source + columns.Start[static_cast<size_t>(x)];
-    const float* weights =
-        &columns.Weights[static_cast<size_t>(x) * static_cast<size_t>(columns.MaxTaps)];
+// The vertical pass: floats [0, count) of the `taps` rows weighted together. Four blocks at a
+// time, so that four independent sums hide the latency of each multiply-add.
+RESAMPLE_KERNEL void CombineRowsKernel(const float* const* lines, const float* weights, int taps,
+                                       int count, float* out) {
+  constexpr int Block = 8;
+  constexpr int Blocks = 4;
+  int i = 0;
+  for (; i + Block * Blocks <= count; i += Block * Blocks) {
+    v8sf sums[Blocks] = {};
+    for (int t = 0; t < taps; ++t) {
+      for (int b = 0; b < Blocks; ++b) {
+        v8sf values;
+        std::memcpy(&values, lines[t] + i + b * Block, sizeof values);
+        sums[b] += weights[t] * values;
+      }
+    }
+    std::memcpy(out + i, sums, sizeof sums);
+  }
+  for (; i < count; ++i) {
+    float sum = 0;
+    for (int t = 0; t < taps; ++t) sum += weights[t] * lines[t][i];
+    out[i] = sum;
+  }
+}
+
+// The horizontal pass over the vertical pass's pixels, which start at column `firstColumn` and
+// are followed by MaxTaps zero pixels: every output takes MaxTaps taps (the weights after its own
+// taps are zero), and four outputs at a time keep four independent sums going.
+RESAMPLE_KERNEL void ResampleRowKernel(const v4sf* source, int firstColumn, const TAxis& columns,
+                                       v4sf* out, int count) {
+  constexpr int Outputs = 4;
+  const size_t taps = static_cast<size_t>(columns.MaxTaps);
+  int x = 0;
+  for (; x + Outputs <= count; x += Outputs) {
+    const v4sf* pixels[Outputs];
+    const float* weights[Outputs];
+    for (int o = 0; o < Outputs; ++o) {
+      pixels[o] = source + (columns.Start[static_cast<size_t>(x + o)] - firstColumn);
+      weights[o] = &columns.Weights[static_cast<size_t>(x + o) * taps];
+    }
+    v4sf sums[Outputs] = {};
+    for (size_t t = 0; t < taps; ++t)
+      for (int o = 0; o < Outputs; ++o) sums[o] += weights[o][t] * pixels[o][t];
+    for (int o = 0; o < Outputs; ++o) out[x + o] = sums[o];
+  }
+  for (; x < count; ++x) {
+    const v4sf* pixel = source + (columns.Start[static_cast<size_t>(x)] - firstColumn);
+    const float* weights = &columns.Weights[static_cast<size_t>(x) * taps];
     v4sf sum = {0, 0, 0, 0};
-    const int taps = columns.Taps[static_cast<size_t>(x)];
-    for (int t = 0; t < taps; ++t) sum += weights[t] * pixel[t];
+    for (size_t t = 0; t < taps; ++t) sum += weights[t] * pixel[t];
     out[x] = sum;
   }
+}
+
+void ConvertRow(const uint8_t* in, int count, float* out) {
+  ConvertRowKernel(in, count, out);
+}
+PIXEL_KERNEL_WIDE void ConvertRowWide(const uint8_t* in, int count, float* out) {
+  ConvertRowKernel(in, count, out);
+}
+void CombineRows(const float* const* lines, const float* weights, int taps, int count, float* out) {
+  CombineRowsKernel(lines, weights, taps, count, out);
+}
+PIXEL_KERNEL_WIDE void CombineRowsWide(const float* const* lines, const float* weights, int taps,
+                                       int count, float* out) {
+  CombineRowsKernel(lines, weights, taps, count, out);
+}
+void ResampleRow(const v4sf* source, int firstColumn, const TAxis& columns, v4sf* out, int count) {
+  ResampleRowKernel(source, firstColumn, columns, out, count);
+}
+PIXEL_KERNEL_WIDE void ResampleRowWide(const v4sf* source, int firstColumn, const TAxis& columns,
+                                       v4sf* out, int count) {
+  ResampleRowKernel(source, firstColumn, columns, out, count);
 }
 
 inline int ToByte(float value) {
   return static_cast<int>(std::clamp(value + 0.5f, 0.0f, 255.0f));
 }
 
-void StoreOpaque(const v4sf* sums, uint8_t* out, int count, const uint8_t* gamma) {
+// ToByte over the channels as one flat loop, which compiles to vector code.
+RESAMPLE_KERNEL void StoreOpaqueKernel(const float* sums, uint8_t* out, int count) {
+  for (int i = 0; i < count * 4; ++i) {
+    float value = sums[i] + 0.5f;
+    value = value > 0.0f ? value : 0.0f;
+    value = value < 255.0f ? value : 255.0f;
+    out[i] = static_cast<uint8_t>(static_cast<int>(value));
+  }
+  for (int x = 0; x < count; ++x) {  // opaque, as words so that this too is vector code
+    uint32_t pixel;
+    std::memcpy(&pixel, out + x * 4, 4);
+    pixel |= 0xFF000000u;
+    std::memcpy(out + x * 4, &pixel, 4);
+  }
+}
+
+void StoreOpaque(const float* sums, uint8_t* out, int count) {
+  StoreOpaqueKernel(sums, out, count);
+}
+PIXEL_KERNEL_WIDE void StoreOpaqueWide(const float* sums, uint8_t* out, int count) {
+  StoreOpaqueKernel(sums, out, count);
+}
+
+void ApplyGamma(uint8_t* out, int count, const uint8_t* gamma) {
   for (int x = 0; x < count; ++x, out += 4) {
-    for (int c = 0; c < 3; ++c) {
-      const int value = ToByte(sums[x][c]);
-      out[c] = static_cast<uint8_t>(gamma ? gamma[value] : value);
-    }
-    out[3] = 255;
+    out[0] = gamma[out[0]];
+    out[1] = gamma[out[1]];
+    out[2] = gamma[out[2]];
   }
 }
 
@@ -121,6 +212,51 @@ void StoreBlended(const v4sf* sums, uint8_t* out, int count, const uint8_t* gamm
   }
 }
 
+// The picture rows the vertical pass reads, as floats: the columns it reads of each row,
+// normalised first when there is a table, converted once into a ring that holds the last rows
+// asked for (a row's taps never span more rows than the ring has).
+class TRowSource {
+ public:
+  TRowSource(const QImage& picture, const uint8_t* normalize, int firstColumn, int endColumn,
+             int rows, bool wide)
+      : Picture(picture),
+        Normalize(normalize),
+        FirstColumn(firstColumn),
+        Width(endColumn - firstColumn),
+        Rows(rows),
+        Convert(wide ? ConvertRowWide : ConvertRow),
+        Ring(static_cast<size_t>(Width) * 4 * static_cast<size_t>(Rows)),
+        Held(static_cast<size_t>(Rows), -1) {
+    if (Normalize) Normalized.resize(static_cast<size_t>(Width) * 4);
+  }
+
+  const float* Row(int row) {
+    const size_t index = static_cast<size_t>(row % Rows);
+    float* slot = &Ring[index * static_cast<size_t>(Width) * 4];
+    if (Held[index] != row) {
+      const uint8_t* line = Picture.constScanLine(row) + static_cast<ptrdiff_t>(FirstColumn) * 4;
+      if (Normalize) {
+        NormalizeRow(Normalize, line, Normalized.data(), Width);
+        line = Normalized.data();
+      }
+      Convert(line, Width * 4, slot);
+      Held[index] = row;
+    }
+    return slot;
+  }
+
+ private:
+  const QImage& Picture;
+  const uint8_t* Normalize;
+  int FirstColumn;
+  int Width;
+  int Rows;
+  void (*Convert)(const uint8_t*, int, float*);
+  std::vector<float> Ring;
+  std::vector<int> Held;  // the row in each slot
+  std::vector<uint8_t> Normalized;
+};
+
 }  // namespace
 
 QImage PrepareForDrawing(QImage picture) {
@@ -132,7 +268,7 @@ QImage PrepareForDrawing(QImage picture) {
 }
 
 void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas,
-                     const QRect& target, const uint8_t* gamma) {
+                     const QRect& target, const uint8_t* gamma, const TPictureReading& reading) {
   const QRect clip = target.intersected(canvas.rect());
   if (clip.isEmpty() || picture.isNull() || !(source.width() > 0) || !(source.height() > 0)) return;
   const TAxis columns = ComputeAxis(source.x(), source.width(), picture.width(), target.width(),
@@ -143,42 +279,34 @@ void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas
   const int firstColumn = columns.Start.front();
   const int endColumn = columns.Start.back() + columns.Taps.back();
   const int width = clip.width();
-  const size_t rowFloats = static_cast<size_t>(width);
   uint8_t* const canvasBits = canvas.bits();  // detached here, before the threads start
   const qsizetype canvasStride = canvas.bytesPerLine();
+  const bool wide = Platform::HasWideVectors();
+  const auto combineRows = wide ? CombineRowsWide : CombineRows;
+  const auto resampleRow = wide ? ResampleRowWide : ResampleRow;
+  const auto storeOpaque = wide ? StoreOpaqueWide : StoreOpaque;
 
   ParallelRows(clip.height(), 64, [&](int begin, int end) {
-    // Horizontal results of the last MaxTaps source rows, indexed by row modulo MaxTaps.
-    std::vector<v4sf> ring(rowFloats * static_cast<size_t>(rows.MaxTaps));
-    std::vector<v4sf> sums(rowFloats);
-    std::vector<v4sf> converted(static_cast<size_t>(picture.width()));
-    auto ringRow = [&](int row) {
-      return ring.data() + static_cast<size_t>(row % rows.MaxTaps) * rowFloats;
-    };
-    int computedEnd = INT_MIN;
+    std::vector<v4sf> combined(static_cast<size_t>(endColumn - firstColumn + columns.MaxTaps));
+    std::vector<v4sf> sums(static_cast<size_t>(width));
+    std::vector<const float*> lines(static_cast<size_t>(rows.MaxTaps));
+    TRowSource rowSource(picture, reading.Normalize, firstColumn, endColumn, rows.MaxTaps, wide);
     for (int y = begin; y < end; ++y) {
       const int first = rows.Start[static_cast<size_t>(y)];
       const int taps = rows.Taps[static_cast<size_t>(y)];
-      for (int row = std::max(computedEnd, first); row < first + taps; ++row) {
-        ConvertRow(picture.constScanLine(row), firstColumn, endColumn,
-                   reinterpret_cast<float*>(converted.data()));
-        ResampleRow(converted.data(), columns, ringRow(row), width);
-      }
-      computedEnd = std::max(computedEnd, first + taps);
-
-      const float* weights =
-          &rows.Weights[static_cast<size_t>(y) * static_cast<size_t>(rows.MaxTaps)];
-      std::fill(sums.begin(), sums.end(), v4sf{0, 0, 0, 0});
-      for (int t = 0; t < taps; ++t) {
-        const v4sf* line = ringRow(first + t);
-        const float weight = weights[t];
-        for (int x = 0; x < width; ++x) sums[static_cast<size_t>(x)] += weight * line[x];
-      }
+      if (reading.WaitForRows && !reading.WaitForRows(first + taps)) return;
+      for (int t = 0; t < taps; ++t) lines[static_cast<size_t>(t)] = rowSource.Row(first + t);
+      combineRows(lines.data(),
+                  &rows.Weights[static_cast<size_t>(y) * static_cast<size_t>(rows.MaxTaps)], taps,
+                  (endColumn - firstColumn) * 4, reinterpret_cast<float*>(combined.data()));
+      resampleRow(combined.data(), firstColumn, columns, sums.data(), width);
       uint8_t* out = canvasBits + (clip.y() + y) * canvasStride + clip.x() * 4;
-      if (blend)
+      if (blend) {
         StoreBlended(sums.data(), out, width, gamma);
-      else
-        StoreOpaque(sums.data(), out, width, gamma);
+      } else {
+        storeOpaque(reinterpret_cast<const float*>(sums.data()), out, width);
+        if (gamma) ApplyGamma(out, width, gamma);
+      }
     }
   });
 }

@@ -7,9 +7,12 @@
 #include <QImageReader>
 #include <sys/resource.h>
 
+#include <thread>
+
 #include "MyGDIPlus.h"
 #include "PictureDecode.h"
 #include "PictureFiles.h"
+#include "PictureRows.h"
 
 namespace {
 
@@ -234,6 +237,42 @@ TEST(PictureDecode, HugePicturesAreRefusedBeforeAByteIsDecoded) {
   rusage after{};
   ::getrusage(RUSAGE_SELF, &after);
   EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kilobytes more at the peak";
+}
+
+// A reader on another thread gets the picture through TPictureRows: while it decodes for an
+// upright JPEG, once complete for one that is turned; a failure ends the wait.
+TEST(PictureDecode, RowsAreHandedToAReaderOnAnotherThread) {
+  const QImage image = Quadrants(320, 200);
+  for (const int orientation : {1, 6}) {
+    const QString path = OrientedJpeg(image, orientation, QStringLiteral("rows.jpg"));
+    const TDecodedPicture alone = Decode(path);
+    TPictureRows rows;
+    TDecodedPicture decoded;
+    QString why;
+    std::thread decoder([&] {
+      decoded = DecodePicture(
+          path, [](int, int) { return 1.0; }, why, &rows);
+    });
+    ASSERT_TRUE(rows.WaitForBegin()) << orientation;
+    const QImage seen = rows.Image();
+    EXPECT_TRUE(rows.WaitForRows(seen.height()));
+    EXPECT_FALSE(rows.WaitForRows(seen.height() + 1));  // decoding ends without that row
+    decoder.join();
+    EXPECT_EQ(seen, alone.Image) << orientation;
+    EXPECT_EQ(decoded.Image, alone.Image) << orientation;
+    EXPECT_EQ(rows.Scale(), 1.0);
+  }
+
+  TPictureRows rows;
+  QString why;
+  std::thread decoder([&] {
+    DecodePicture(
+        TestPicturePath(QStringLiteral("missing.jpg")), [](int, int) { return 1.0; }, why, &rows);
+  });
+  EXPECT_FALSE(rows.WaitForBegin());
+  EXPECT_FALSE(rows.WaitForRows(1));
+  decoder.join();
+  EXPECT_FALSE(why.isEmpty());
 }
 
 TEST(PictureTypes, ExtensionsFilterAndMatching) {

@@ -9,4 +9,16 @@ namespace Platform {
 // without such registers.
 void ClearUpperVectorState();
 
+// True when the functions marked PIXEL_KERNEL_WIDE may run: the processor has 256-bit integer
+// and float vectors and fused multiply-add.
+bool HasWideVectors();
+
 }  // namespace Platform
+
+// Marks the copy of a pixel kernel built for wide vectors (see HasWideVectors); the program
+// itself is built for the baseline instruction set, so it runs on every processor of its kind.
+#if defined(__x86_64__) || defined(__i386__)
+#define PIXEL_KERNEL_WIDE __attribute__((target("avx2,fma")))
+#else
+#define PIXEL_KERNEL_WIDE
+#endif

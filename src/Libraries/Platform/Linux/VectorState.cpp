@@ -15,9 +15,18 @@ void ClearUpperVectorState() {
   if (avx) ZeroUpper();
 }
 
+bool HasWideVectors() {
+  static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return wide;
+}
+
 #else
 
 void ClearUpperVectorState() {}
+
+bool HasWideVectors() {
+  return false;
+}
 
 #endif
 
