@@ -72,7 +72,18 @@ std::vector<uint8_t> BuildNormalizeTable(TMethod method, double level, double me
   return table;
 }
 
-}  // namespace
+// Sums of every pixel's brightness V (its largest colour channel) and of V squared; integers,
+// so the result does not depend on the order rows are added in.
+struct TBrightnessSums {
+  uint64_t Sum = 0;
+  uint64_t Squares = 0;
+  uint64_t Count = 0;
+
+  void AddRow(const uint8_t* pixels, int width);  // 32-bit pixels, alpha ignored
+  void Add(const TBrightnessSums& other);
+  // Mean and deviation as fractions of full brightness (0 for no pixels).
+  void Result(double& mean, double& deviation) const;
+};
 
 void TBrightnessSums::AddRow(const uint8_t* pixel, int width) {
   uint32_t rowSum = 0;
@@ -109,12 +120,18 @@ void TBrightnessSums::Result(double& mean, double& deviation) const {
   deviation = std::sqrt(static_cast<double>(spread / Count)) / 255.0;
 }
 
+}  // namespace
+
 std::vector<uint8_t> NormalizeTable(const QString& method, double level, double mean,
                                     double deviation) {
   const TMethod chosen = MethodByName(method);
   if (chosen == TMethod::Unknown) return {};
   return BuildNormalizeTable(chosen, std::clamp(level, 0.01, 1.0), std::clamp(mean, 0.01, 1.0),
                              deviation);
+}
+
+double NormalizeFactor(double level, double mean) {
+  return std::clamp(level, 0.01, 1.0) / std::clamp(mean, 0.01, 1.0);
 }
 
 void NormalizeRow(const uint8_t* table, const uint8_t* in, uint8_t* out, int width) {
@@ -128,16 +145,12 @@ void NormalizeRow(const uint8_t* table, const uint8_t* in, uint8_t* out, int wid
   }
 }
 
-void MeasureBrightness(const QImage& picture, const std::function<bool(int rows)>& waitForRows,
-                       double& mean, double& deviation) {
+void MeasureBrightness(const QImage& picture, double& mean, double& deviation) {
   std::mutex mutex;
   TBrightnessSums sums;
   ParallelRows(picture.height(), 256, [&](int begin, int end) {
     TBrightnessSums band;
-    for (int y = begin; y < end; ++y) {
-      if (waitForRows && !waitForRows(y + 1)) break;
-      band.AddRow(picture.constScanLine(y), picture.width());
-    }
+    for (int y = begin; y < end; ++y) band.AddRow(picture.constScanLine(y), picture.width());
     const std::lock_guard lock(mutex);
     sums.Add(band);
   });
@@ -151,7 +164,7 @@ bool GetPictureBright(const QImage& picture, double& mean, double& deviation) {
   frame.Run([&] {
     if (!HasPixels32(picture))
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to lock bitmap bits"));
-    MeasureBrightness(picture, nullptr, mean, deviation);
+    MeasureBrightness(picture, mean, deviation);
   });
   if (frame.Failed()) mean = deviation = 0;
   return !frame.Failed();
@@ -159,7 +172,7 @@ bool GetPictureBright(const QImage& picture, double& mean, double& deviation) {
 
 double NormalizePictureBrightness(QImage& picture, const QString& method, double level, double mean,
                                   double deviation) {
-  const double factor = std::clamp(level, 0.01, 1.0) / std::clamp(mean, 0.01, 1.0);
+  const double factor = NormalizeFactor(level, mean);
   TStatusFrame frame(__FILE__, "NormalizePictureBrightness", __LINE__);
   frame.Run([&] {
     if (!HasPixels32(picture))

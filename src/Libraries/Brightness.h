@@ -1,31 +1,17 @@
-// The pieces of the brightness normalisation, for code that reads a picture row by row as it
-// is decoded (GetPictureBright and NormalizePictureBrightness in MyGDIPlus.h use them).
+// The pieces of the brightness normalisation, for code that applies it while drawing
+// (GetPictureBright and NormalizePictureBrightness in MyGDIPlus.h are built on them).
 #pragma once
 
 #include <QString>
 #include <QImage>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
-// Sums of every pixel's brightness V (its largest colour channel) and of V squared; integers,
-// so the result does not depend on the order rows are added in.
-struct TBrightnessSums {
-  uint64_t Sum = 0;
-  uint64_t Squares = 0;
-  uint64_t Count = 0;
-
-  void AddRow(const uint8_t* pixels, int width);  // 32-bit pixels, alpha ignored
-  void Add(const TBrightnessSums& other);
-  // Mean and deviation as fractions of full brightness (0 for no pixels).
-  void Result(double& mean, double& deviation) const;
-};
-
 // The mean brightness and its deviation of a 32-bit picture, as GetPictureBright gives them.
-// `waitForRows`, when given, returns once the picture's top rows are final (false: they never
-// will be, and the result is meaningless).
-void MeasureBrightness(const QImage& picture, const std::function<bool(int rows)>& waitForRows,
-                       double& mean, double& deviation);
+void MeasureBrightness(const QImage& picture, double& mean, double& deviation);
+
+// The factor NormalizePictureBrightness reports: the level over the mean, both clamped.
+double NormalizeFactor(double level, double mean);
 
 // The normalisation `method` as a table of 256 x 256 entries for NormalizeRow; empty when the
 // method is unknown and nothing changes. `level` and `mean` are clamped as

@@ -44,14 +44,13 @@ double MinDecodeScale(const TPictureLayout& layout) {
 class TBackgroundDecode {
  public:
   TBackgroundDecode(const QString& file, const TDecodeScaleChooser& chooseScale, bool follow) {
+    // The picture itself reaches the reader through Rows only.
     auto run = [this, file, chooseScale] {
       try {
-        Result = DecodePicture(file, chooseScale, Why, &Rows);
+        Decoded = !DecodePicture(file, chooseScale, Why, &Rows).Image.isNull();
       } catch (const std::bad_alloc&) {
-        Result = {};
         Why = QStringLiteral("Not enough memory for the picture.");
       } catch (...) {
-        Result = {};
         Why = QStringLiteral("The decoder failed.");
       }
     };
@@ -69,11 +68,11 @@ class TBackgroundDecode {
 
   TPictureRows Rows;
 
-  // Waits for the end of decoding; a null picture and the reason after a failure.
-  TDecodedPicture Finish(QString& why) {
+  // Waits for the end of decoding; false with the reason after a failure.
+  bool Finish(QString& why) {
     Join();
     why = Why;
-    return std::move(Result);
+    return Decoded;
   }
 
  private:
@@ -81,7 +80,7 @@ class TBackgroundDecode {
     if (Thread.joinable()) Thread.join();
   }
 
-  TDecodedPicture Result;
+  bool Decoded = false;
   QString Why;
   std::thread Thread;
 };
@@ -174,14 +173,13 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
           return MinDecodeScale(layout);
         },
         !params.Normalize);
-    const auto waitForRows = [&](int rows) { return decode.Rows.WaitForRows(rows); };
 
     QString why;
     if (!decode.Rows.WaitForBegin()) {
       decode.Finish(why);
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
     }
-    QImage picture = decode.Rows.Image();
+    QImage picture = decode.Rows.TakeImage();
 
     // Made once the rows begin: a progressive JPEG's coefficients are gone by then, and a
     // baseline JPEG goes on decoding meanwhile.
@@ -200,11 +198,14 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
     std::vector<uint8_t> normalize;
     double factor = 0.0;
     if (params.Normalize) {
+      // Decoded on this thread (above): a picture that failed half way is not measured.
+      if (!decode.Finish(why))
+        frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
       double mean = 0;
       double deviation = 0;
-      MeasureBrightness(picture, waitForRows, mean, deviation);
+      MeasureBrightness(picture, mean, deviation);
       normalize = NormalizeTable(params.NormalizeMethod, params.NormalizeLevel, mean, deviation);
-      factor = std::clamp(params.NormalizeLevel, 0.01, 1.0) / std::clamp(mean, 0.01, 1.0);
+      factor = NormalizeFactor(params.NormalizeLevel, mean);
     }
 
     uint8_t gamma[256];
@@ -213,10 +214,14 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
     const double scale = decode.Rows.Scale();
     const QRectF source(layout.Source.x() * scale, layout.Source.y() * scale,
                         layout.Source.width() * scale, layout.Source.height() * scale);
-    picture = PrepareForDrawing(std::move(picture));  // a picture still decoding is RGB32 already
+    // Only a picture decoded whole may need converting: once the decoder has let go of it too,
+    // that happens in place instead of in a copy of a possibly huge picture.
+    if (picture.format() != QImage::Format_RGB32) decode.Finish(why);
+    picture = PrepareForDrawing(std::move(picture));
     DrawPictureRect(picture, source, canvas, layout.Target, useGamma ? gamma : nullptr,
-                    {normalize.empty() ? nullptr : normalize.data(), waitForRows});
-    if (decode.Finish(why).Image.isNull())
+                    {normalize.empty() ? nullptr : normalize.data(),
+                     [&](int rows) { return decode.Rows.WaitForRows(rows); }});
+    if (!decode.Finish(why))
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
     if (normFactor) *normFactor = factor;
     if (layout.Tiled) TilePicture(canvas, layout.Target.size());

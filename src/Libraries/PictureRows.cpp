@@ -25,6 +25,11 @@ void TPictureRows::End() {
   Changed.notify_all();
 }
 
+QImage TPictureRows::TakeImage() {
+  const std::lock_guard lock(Mutex);
+  return std::move(Picture);
+}
+
 bool TPictureRows::WaitForBegin() {
   std::unique_lock lock(Mutex);
   Changed.wait(lock, [&] { return Begun || Ended; });

@@ -22,8 +22,9 @@ class TPictureRows {
   bool WaitForBegin();
   // Reader: waits until the top `rows` rows are final; false when decoding ended before.
   bool WaitForRows(int rows);
-  // Valid after WaitForBegin returned true.
-  const QImage& Image() const { return Picture; }
+  // After WaitForBegin returned true: the picture, which this object lets go of, so that once
+  // the decoder has too, converting it can happen in place rather than in a copy.
+  QImage TakeImage();
   double Scale() const { return PictureScale; }
 
  private:

@@ -254,7 +254,7 @@ TEST(PictureDecode, RowsAreHandedToAReaderOnAnotherThread) {
           path, [](int, int) { return 1.0; }, why, &rows);
     });
     ASSERT_TRUE(rows.WaitForBegin()) << orientation;
-    const QImage seen = rows.Image();
+    const QImage seen = rows.TakeImage();
     EXPECT_TRUE(rows.WaitForRows(seen.height()));
     EXPECT_FALSE(rows.WaitForRows(seen.height() + 1));  // decoding ends without that row
     decoder.join();
