@@ -104,11 +104,17 @@ TEST(Changing, NextAfterTheCurrentPictureVanishedMovesOn) {
   ASSERT_TRUE(QFile::remove(second));
   // "Next" on the Wallpaper page's General tab, shown first.
   session.Run("xdotool", {"mousemove", "--window", window, "28", "180", "click", "1"});
+  // The file is written before the root window is given it: wait for both.
+  const QRect covered(340, 100, 500, 420);  // the program's window
   QDeadlineTimer deadline(20000);
-  while (!deadline.hasExpired() && QImage(WallpaperFile(session)).isNull()) QThread::msleep(100);
-  const QImage wallpaper(WallpaperFile(session));
+  QImage wallpaper;
+  while (!deadline.hasExpired()) {
+    wallpaper = QImage(WallpaperFile(session));
+    if (!wallpaper.isNull() && RootShows(session, wallpaper, covered)) break;
+    QThread::msleep(100);
+  }
   ASSERT_FALSE(wallpaper.isNull());
-  EXPECT_TRUE(RootShows(session, wallpaper, QRect(340, 100, 500, 420)));
+  EXPECT_TRUE(RootShows(session, wallpaper, covered));
 
   Stop(program);
   EXPECT_EQ(ReadOptions(session).ReadString("Wallpaper", "LastFileTitle", {}), third);
