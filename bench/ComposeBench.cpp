@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "MyGDIPlus.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "Platform/CommandRunner.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "File.h"
+#include "File/File.h"
 #include "MainDialog/MainDialog.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <unistd.h>
 
-#include "LinkFile.h"
+#include "LinkFile/LinkFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const QString path =

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "MemIniFile.h"
+#include "StoredTextList/MemIniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemIniFile ini;

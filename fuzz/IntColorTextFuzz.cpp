@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "ValueParsing.h"
 
 namespace {

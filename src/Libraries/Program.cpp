@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "Platform/InstanceLock.h"
 
 #ifndef BACKDROPPER_DATA_DIR

@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <cerrno>
 
-#include "Error.h"
-#include "File.h"
-#include "MemIniFile.h"
+#include "Error/Error.h"
+#include "File/File.h"
+#include "StoredTextList/MemIniFile.h"
 #include "Platform/RegistryStore.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <QStyleOptionFocusRect>
 #include <QUrl>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "Platform/PowerStatus.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "AsciiText.h"
-#include "Error.h"
+#include "Error/Error.h"
 #include "StockColors.h"
 #include "Utilities.h"
 

@@ -19,7 +19,7 @@
 #include "Controls.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
 
 namespace {

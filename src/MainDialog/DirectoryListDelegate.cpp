@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "Utilities.h"
 
 namespace {

@@ -13,16 +13,16 @@
 
 #include "AboutDialog.h"
 #include "ColorPanel.h"
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "Help.h"
-#include "LinkFile.h"
+#include "LinkFile/LinkFile.h"
 #include "MyRandom.h"
 #include "PictureSelection.h"
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 #include "SystemTray.h"
 
 TMainForm* MainForm = nullptr;

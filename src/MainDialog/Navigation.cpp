@@ -4,11 +4,11 @@
 #include <QInputDialog>
 #include <QLabel>
 
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
-#include "MyGDIPlus.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "MyRandom.h"
 #include "MyTime.h"
 #include "PictureSelection.h"

@@ -9,12 +9,12 @@
 #include <climits>
 
 #include "DirectoryListDelegate.h"
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
-#include "MyGDIPlus.h"
-#include "StoredTextList.h"
+#include "MyGDIPlus/MyGDIPlus.h"
+#include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
 #include "ValueParsing.h"
 

@@ -8,11 +8,11 @@
 #include <QTimer>
 
 #include "ColorPanel.h"
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
-#include "MyGDIPlus.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "MyRandom.h"
 #include "MyTime.h"
 #include "PictureSelection.h"
@@ -20,7 +20,7 @@
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
 #include "ValueParsing.h"
 

@@ -11,7 +11,7 @@
 #include <csignal>
 
 #include "E2eSession.h"
-#include "MemIniFile.h"
+#include "StoredTextList/MemIniFile.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "PictureFiles.h"
 #include "E2eSession.h"
-#include "Error.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 
 namespace {
 

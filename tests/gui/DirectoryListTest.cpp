@@ -16,13 +16,13 @@
 #include <QUrl>
 #include <memory>
 
-#include "Error.h"
-#include "ErrorForm.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
 #include "LinkLabel.h"
 #include "MainDialog/DirectoryListDelegate.h"
 #include "MainDialog/MainDialog.h"
 #include "ModalAnswerer.h"
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 
 namespace {
 

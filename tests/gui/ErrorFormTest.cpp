@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <memory>
 
-#include "Error.h"
-#include "ErrorForm.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
 #include "ModalAnswerer.h"
 #include "Program.h"
 

@@ -13,9 +13,9 @@
 #include "ColorPanel.h"
 #include "MainDialog/CalendarSkin.h"
 #include "MainDialog/MainDialog.h"
-#include "File.h"
+#include "File/File.h"
 #include "Program.h"
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <memory>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "LinkLabel.h"
 #include "MainDialog/MainDialog.h"
 #include "ModalAnswerer.h"

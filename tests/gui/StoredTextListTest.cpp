@@ -11,10 +11,10 @@
 #include <QWidget>
 
 #include "ColorPanel.h"
-#include "Error.h"
-#include "ErrorForm.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
 #include "ModalAnswerer.h"
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 #include "TestEnvironment.h"
 
 namespace {

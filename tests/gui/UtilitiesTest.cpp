@@ -13,7 +13,7 @@
 #include <QSignalSpy>
 #include <QUrl>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "ModalAnswerer.h"
 #include "Utilities.h"
 #include "ValueParsing.h"

@@ -12,12 +12,12 @@
 #include <QScreen>
 
 #include "ColorPanel.h"
-#include "Error.h"
-#include "ErrorForm.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
+#include "File/File.h"
 #include "MainDialog/MainDialog.h"
 #include "ModalAnswerer.h"
-#include "MyGDIPlus.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "MyTime.h"
 #include "PictureFiles.h"
 #include "Platform/CommandRunner.h"

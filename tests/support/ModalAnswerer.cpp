@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "ErrorForm.h"
+#include "Error/ErrorForm.h"
 
 TModalAnswerer::TModalAnswerer(std::function<void(QWidget*)> answer) : Answer(std::move(answer)) {
   QObject::connect(&Timer, &QTimer::timeout, [this] { Poll(); });

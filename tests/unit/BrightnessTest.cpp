@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Error.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "PictureFiles.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "Program.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Error.h"
-#include "ErrorForm.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
+#include "File/File.h"
 #include "ModalAnswerer.h"
 #include "Platform/Launcher.h"
 

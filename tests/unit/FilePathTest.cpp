@@ -2,8 +2,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-#include "CommandLine.h"
-#include "File.h"
+#include "File/CommandLine.h"
+#include "File/File.h"
 
 TEST(FilePath, DelimiterDirectoryAndName) {
   EXPECT_EQ(PathWithDelimiter(""), "");

@@ -3,8 +3,8 @@
 
 #include <QFile>
 
-#include "Error.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "PictureFiles.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "CommandLine.h"
-#include "DesktopEntry.h"
-#include "Error.h"
-#include "ErrorForm.h"
-#include "File.h"
-#include "LinkFile.h"
+#include "File/CommandLine.h"
+#include "LinkFile/DesktopEntry.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
+#include "File/File.h"
+#include "LinkFile/LinkFile.h"
 #include "ModalAnswerer.h"
 
 namespace {

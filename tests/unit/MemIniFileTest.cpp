@@ -1,7 +1,7 @@
 // The settings file syntax: reading, look-up and writing rules.
 #include <gtest/gtest.h>
 
-#include "MemIniFile.h"
+#include "StoredTextList/MemIniFile.h"
 
 namespace {
 TMemIniFile Parsed(const QByteArray& text) {

@@ -9,10 +9,10 @@
 
 #include <thread>
 
-#include "MyGDIPlus.h"
-#include "PictureDecode.h"
+#include "MyGDIPlus/MyGDIPlus.h"
+#include "MyGDIPlus/PictureDecode.h"
 #include "PictureFiles.h"
-#include "PictureRows.h"
+#include "MyGDIPlus/PictureRows.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "Platform/RegistryStore.h"
 #include "Registry.h"
 

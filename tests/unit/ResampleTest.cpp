@@ -2,9 +2,9 @@
 // out instead of aliasing, rows do not depend on how the work is split, tiles repeat exactly.
 #include <gtest/gtest.h>
 
-#include "ParallelRows.h"
+#include "MyGDIPlus/ParallelRows.h"
 #include "PictureFiles.h"
-#include "Resample.h"
+#include "MyGDIPlus/Resample.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "Error.h"
+#include "Error/Error.h"
 #include "ValueParsing.h"
 
 namespace {

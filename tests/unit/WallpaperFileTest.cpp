@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QProcess>
 
-#include "Error.h"
-#include "File.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "File/File.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "PictureFiles.h"
 #include "RecordingRunner.h"
 

@@ -7,9 +7,9 @@
 #include <QFileInfo>
 #include <sys/stat.h>
 
-#include "Error.h"
-#include "File.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "File/File.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "PictureFiles.h"
 #include "Platform/Linux/StoredPng.h"
 #include "RecordingRunner.h"

@@ -8,13 +8,13 @@
 #include <thread>
 #include <vector>
 
-#include "Brightness.h"
-#include "Error.h"
-#include "MyGDIPlus.h"
-#include "PictureDecode.h"
-#include "PictureRows.h"
+#include "MyGDIPlus/Brightness.h"
+#include "Error/Error.h"
+#include "MyGDIPlus/MyGDIPlus.h"
+#include "MyGDIPlus/PictureDecode.h"
+#include "MyGDIPlus/PictureRows.h"
 #include "Platform/LargeMemory.h"
-#include "Resample.h"
+#include "MyGDIPlus/Resample.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Decoding. JPEG goes to libjpeg directly: a wallpaper photo is often several times the screen
 // size, and reducing it in the DCT step saves most of the inverse transform and colour
 // conversion. Everything else (and JPEGs in CMYK) goes through QImageReader.
-#include "PictureDecode.h"
+#include "MyGDIPlus/PictureDecode.h"
 
 #include <QFile>
 #include <QImageIOHandler>
@@ -17,7 +17,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "PictureRows.h"
+#include "MyGDIPlus/PictureRows.h"
 #include "Platform/LargeMemory.h"
 
 namespace {

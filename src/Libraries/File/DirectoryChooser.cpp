@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QFileDialog>
 
-#include "File.h"
+#include "File/File.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Error.h"
+#include "Error/Error.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "ErrorForm.h"
+#include "Error/ErrorForm.h"
 #include "Program.h"
 
 TFunStatContext FunStatContext;

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "File/CommandLine.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "PictureRows.h"
+#include "MyGDIPlus/PictureRows.h"
 
 void TPictureRows::Begin(const QImage& image, double scale) {
   const std::lock_guard lock(Mutex);

@@ -1,4 +1,4 @@
-#include "DesktopEntry.h"
+#include "LinkFile/DesktopEntry.h"
 
 namespace {
 

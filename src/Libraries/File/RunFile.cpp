@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "CommandLine.h"
-#include "Error.h"
-#include "File.h"
+#include "File/CommandLine.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "Platform/Launcher.h"
 #include "Utilities.h"
 

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "Error.h"
-#include "File.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "File/File.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 #include "Platform/WallpaperSetter.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QMimeType>
 #include <algorithm>
 
-#include "Error.h"
-#include "MyGDIPlus.h"
+#include "Error/Error.h"
+#include "MyGDIPlus/MyGDIPlus.h"
 
 namespace {
 

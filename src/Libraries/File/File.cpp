@@ -1,4 +1,4 @@
-#include "File.h"
+#include "File/File.h"
 
 #include <QDate>
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Error.h"
+#include "Error/Error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "MemIniFile.h"
+#include "StoredTextList/MemIniFile.h"
 
 #include <QStringDecoder>
 

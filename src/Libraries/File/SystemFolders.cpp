@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 
 namespace {
 

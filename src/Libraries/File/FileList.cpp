@@ -6,8 +6,8 @@
 #include <memory>
 #include <sys/stat.h>
 
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "Brightness.h"
-#include "Error.h"
-#include "MyGDIPlus.h"
-#include "ParallelRows.h"
+#include "MyGDIPlus/Brightness.h"
+#include "Error/Error.h"
+#include "MyGDIPlus/MyGDIPlus.h"
+#include "MyGDIPlus/ParallelRows.h"
 
 namespace {
 

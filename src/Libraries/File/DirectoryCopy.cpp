@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 
 namespace {
 

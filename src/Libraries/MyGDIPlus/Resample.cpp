@@ -3,7 +3,7 @@
 // output row first combines its picture rows vertically (converted to floats once, into a
 // small ring), then resamples that one row horizontally: an output row depends on nothing but
 // the picture, so it comes out the same whichever thread computes it.
-#include "Resample.h"
+#include "MyGDIPlus/Resample.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "Brightness.h"
-#include "ParallelRows.h"
+#include "MyGDIPlus/Brightness.h"
+#include "MyGDIPlus/ParallelRows.h"
 #include "Platform/VectorState.h"
 
 namespace {

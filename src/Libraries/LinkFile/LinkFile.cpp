@@ -1,4 +1,4 @@
-#include "LinkFile.h"
+#include "LinkFile/LinkFile.h"
 
 #include <QFile>
 #include <QHash>
@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CommandLine.h"
-#include "DesktopEntry.h"
-#include "Error.h"
-#include "File.h"
+#include "File/CommandLine.h"
+#include "LinkFile/DesktopEntry.h"
+#include "Error/Error.h"
+#include "File/File.h"
 
 namespace {
 

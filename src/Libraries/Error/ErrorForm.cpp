@@ -1,4 +1,4 @@
-#include "ErrorForm.h"
+#include "Error/ErrorForm.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "Application.h"
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "Help.h"
 #include "Program.h"
 #include "Utilities.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "MemIniFile.h"
+#include "StoredTextList/MemIniFile.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "ParallelRows.h"
+#include "MyGDIPlus/ParallelRows.h"
 
 #include <algorithm>
 #include <cstdint>

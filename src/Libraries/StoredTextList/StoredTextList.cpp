@@ -1,4 +1,4 @@
-#include "StoredTextList.h"
+#include "StoredTextList/StoredTextList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "ColorPanel.h"
-#include "Error.h"
-#include "File.h"
+#include "Error/Error.h"
+#include "File/File.h"
 #include "Utilities.h"
 #include "ValueParsing.h"
 
