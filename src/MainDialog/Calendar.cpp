@@ -19,6 +19,7 @@
 #include "Controls.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
+#include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
 
@@ -509,20 +510,22 @@ void TMainForm::ReadCalendarSkin(TStoredTextList& list, uint8_t) {
   const QString section = QLatin1String(CalendarSkinSection);
   for (const TSkinParameter& parameter : Parameters) {
     const QString key = QLatin1String(parameter.Key);
-    switch (parameter.Kind) {
-      case TSkinKind::List:
-        if (!ReadSkinColorsOnly) {
-          list.ReadComboBox(section, key, QLatin1String(parameter.Default),
-                            this->*parameter.ListMember);
-        }
-        break;
-      case TSkinKind::Flag:
-        if (!ReadSkinColorsOnly) list.ReadCheckBox(section, key, this->*parameter.FlagMember);
-        break;
-      case TSkinKind::Colour:
-        list.ReadPanelColor(section, key, this->*parameter.ColourMember);
-        break;
-    }
+    list.ReadKey(section, key, [&] {
+      switch (parameter.Kind) {
+        case TSkinKind::List:
+          if (!ReadSkinColorsOnly) {
+            ReadComboBox(list, section, key, QLatin1String(parameter.Default),
+                         this->*parameter.ListMember);
+          }
+          break;
+        case TSkinKind::Flag:
+          if (!ReadSkinColorsOnly) ReadCheckBox(list, section, key, this->*parameter.FlagMember);
+          break;
+        case TSkinKind::Colour:
+          ReadPanelColor(list, section, key, this->*parameter.ColourMember);
+          break;
+      }
+    });
   }
 }
 
@@ -532,13 +535,13 @@ void TMainForm::WriteCalendarSkin(TStoredTextList& list, uint8_t) {
     const QString key = QLatin1String(parameter.Key);
     switch (parameter.Kind) {
       case TSkinKind::List:
-        list.WriteComboBox(section, key, this->*parameter.ListMember);
+        WriteComboBox(list, section, key, this->*parameter.ListMember);
         break;
       case TSkinKind::Flag:
-        list.WriteCheckBox(section, key, this->*parameter.FlagMember);
+        WriteCheckBox(list, section, key, this->*parameter.FlagMember);
         break;
       case TSkinKind::Colour:
-        list.WritePanelColor(section, key, this->*parameter.ColourMember);
+        WritePanelColor(list, section, key, this->*parameter.ColourMember);
         break;
     }
   }

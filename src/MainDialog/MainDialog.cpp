@@ -22,6 +22,7 @@
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
+#include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
 #include "SystemTray.h"
 
@@ -264,40 +265,43 @@ void TMainForm::ReadOptions(TStoredTextList& list, uint8_t argument) {
   for (const TOptionKey& option : OptionKeys) {
     const QString section = QLatin1String(option.Section);
     const QString key = QLatin1String(option.Key);
-    switch (option.Kind) {
-      case K::FormPosition:
-        list.ReadFormPosition(section, XPosKey, YPosKey, this);
-        break;
-      case K::CheckBox:
-        list.ReadCheckBox(section, key, this->*option.CheckBox);
-        break;
-      case K::ComboBox:
-        list.ReadComboBox(section, key, QLatin1String(option.Default), this->*option.ComboBox);
-        break;
-      case K::Real:
-        list.ReadReal(section, key, this->*option.Real);
-        break;
-      case K::Text:
-        list.ReadText(section, key, false, MaxPathLength, this->*option.Text);
-        break;
-      case K::Colour: {
-        TColorPanel* panel = this->*option.Panel;
-        int32_t colour = panel->Color();
-        list.ReadColor(section, key, colour);
-        panel->SetColor(colour);
-        break;
+    // One key that cannot be read must not cost the ones after it.
+    list.ReadKey(section, key, [&] {
+      switch (option.Kind) {
+        case K::FormPosition:
+          ReadFormPosition(list, section, XPosKey, YPosKey, this);
+          break;
+        case K::CheckBox:
+          ReadCheckBox(list, section, key, this->*option.CheckBox);
+          break;
+        case K::ComboBox:
+          ReadComboBox(list, section, key, QLatin1String(option.Default), this->*option.ComboBox);
+          break;
+        case K::Real:
+          list.ReadReal(section, key, this->*option.Real);
+          break;
+        case K::Text:
+          list.ReadText(section, key, false, MaxPathLength, this->*option.Text);
+          break;
+        case K::Colour: {
+          TColorPanel* panel = this->*option.Panel;
+          int32_t colour = panel->Color();
+          list.ReadColor(section, key, colour);
+          panel->SetColor(colour);
+          break;
+        }
+        case K::RelativeRect:
+          list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3], RectLeft,
+                                RectTop, RectWidth, RectHeight);
+          break;
+        case K::Skin:
+          ReadCalendarSkin(list, argument);
+          break;
+        case K::DirectoryList:
+          ReadDirectoryList(list);
+          break;
       }
-      case K::RelativeRect:
-        list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3], RectLeft,
-                              RectTop, RectWidth, RectHeight);
-        break;
-      case K::Skin:
-        ReadCalendarSkin(list, argument);
-        break;
-      case K::DirectoryList:
-        ReadDirectoryList(list);
-        break;
-    }
+    });
   }
 }
 
@@ -309,13 +313,13 @@ void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
     const QString key = QLatin1String(option.Key);
     switch (option.Kind) {
       case K::FormPosition:
-        list.WriteFormPosition(section, XPosKey, YPosKey, this);
+        WriteFormPosition(list, section, XPosKey, YPosKey, this);
         break;
       case K::CheckBox:
-        list.WriteCheckBox(section, key, this->*option.CheckBox);
+        WriteCheckBox(list, section, key, this->*option.CheckBox);
         break;
       case K::ComboBox:
-        list.WriteComboBox(section, key, this->*option.ComboBox);
+        WriteComboBox(list, section, key, this->*option.ComboBox);
         break;
       case K::Real:
         list.WriteReal(section, key, this->*option.Real);

@@ -270,8 +270,16 @@ void TMainForm::ProcessDroppedFiles(const QMimeData* data) {
 // ---- Options ----
 
 void TMainForm::ReadDirectoryList(TStoredTextList& list) {
+  const QString countKey = QStringLiteral("Count");
   int32_t count = 0;
-  list.ReadInt(DirectorySection, QStringLiteral("Count"), count, 0, MaxDirectoryCount);
+  if (!list.ReadInt(DirectorySection, countKey, count, 0, MaxDirectoryCount) &&
+      list.Value(DirectorySection, countKey)) {
+    // A bad count must not cost the folders: take the entries that are there.
+    count = 0;
+    while (count < MaxDirectoryCount &&
+           list.Value(DirectorySection, QStringLiteral("Title") + QString::number(count)))
+      ++count;
+  }
   for (int32_t i = 0; i < count; ++i) {
     const QString number = QString::number(i);
     QString title;

@@ -416,7 +416,7 @@ TEST_F(DirectoryListTest, TheListSurvivesTheOptionsFileInOrder) {
   EXPECT_EQ(SelectedRow(read), 0);
 }
 
-TEST_F(DirectoryListTest, ReadingDropsEmptyAndRepeatedTitlesAndBadCounts) {
+TEST_F(DirectoryListTest, ReadingDropsEmptyAndRepeatedTitlesAndKeepsEntriesOfABadCount) {
   const QString path = Dir.filePath(QStringLiteral("Backdropper.ini"));
   const auto readWith = [&](const QByteArray& section) {
     QFile file(path);
@@ -434,9 +434,13 @@ TEST_F(DirectoryListTest, ReadingDropsEmptyAndRepeatedTitlesAndBadCounts) {
   EXPECT_EQ(Paths(*form), (QStringList{"/x", "/y"})) << "the fifth entry has no title either";
   EXPECT_EQ(Flags(*form), (QStringList{"ANR", "NAR"}));
   EXPECT_EQ(SelectedRow(*form), 0);
-  EXPECT_EQ(readWith("Count=101\r\nTitle0=/x\r\n")->DirectoryCount(), 0);
-  EXPECT_EQ(readWith("Count=-1\r\nTitle0=/x\r\n")->DirectoryCount(), 0);
   EXPECT_EQ(SelectedRow(*readWith("Count=0\r\n")), -1);
+  // A count that cannot be right is reported; the entries that are there are kept.
+  TModalAnswerer okay([](QWidget* w) { TModalAnswerer::ClickButton(w, "&Okay"); });
+  for (const QByteArray count : {"101", "-1", "two"})
+    EXPECT_EQ(Paths(*readWith("Count=" + count + "\r\nTitle0=/x\r\nTitle1=/y\r\nTitle3=/z\r\n")),
+              (QStringList{"/x", "/y"})) << count.constData();
+  EXPECT_EQ(okay.Texts.size(), 3);
 }
 
 }  // namespace

@@ -16,6 +16,9 @@
 #include "File/File.h"
 #include "Program.h"
 #include "StoredTextList/StoredTextList.h"
+#include "Error/Error.h"
+#include "Error/ErrorForm.h"
+#include "ModalAnswerer.h"
 
 namespace {
 
@@ -96,8 +99,13 @@ QStringList SkinState(const TMainForm& form, bool colours) {
 
 class OptionsTest : public ::testing::Test {
  protected:
+  void SetUp() override { ErrorForm = &Report; }
+  void TearDown() override { ErrorForm = nullptr; }
   QString Path(const char* name) const { return Dir.filePath(QLatin1String(name)); }
   QTemporaryDir Dir;
+  // Reports of bad values are closed with Okay and remembered.
+  TModalAnswerer Answerer{[](QWidget* w) { TModalAnswerer::ClickButton(w, "&Okay"); }};
+  TErrorForm Report;
 };
 
 TEST_F(OptionsTest, WritesEveryKeyInItsSectionAndOrder) {
@@ -288,6 +296,74 @@ TEST_F(OptionsTest, AutorunKeepsTheAutostartEntryInLine) {
   form.AutorunCheckBox->setChecked(false);
   ASSERT_TRUE(form.OptionsList->Save(false, 0));
   EXPECT_FALSE(QFile::exists(entry));
+}
+
+// One bad value costs that value only: the folders, the current picture and every other key
+// survive the load and the next save, and a file that was not read completely is kept aside.
+TEST_F(OptionsTest, BadInputCostsOneValue) {
+  const QByteArray head =
+      "[Main]\r\nHotkey=Q\r\n[Wallpaper]\r\nFillingPictureColor=255\r\n"
+      "LastFileTitle=/pics/b\xc3\xa4r.jpg\r\nGammaPicture=250\r\n"
+      "[Calendar]\r\nLastCalendarSkinName=Blue\r\n[CalendarSkin]\r\nYearTextColor=255\r\n";
+  const QByteArray folders =
+      "[DirectoryList]\r\nCount=2\r\nTitle0=/home/\xc3\xbc/One\r\nActive0=TRUE\r\n"
+      "Recurs0=FALSE\r\nTitle1=/srv/Two\r\nActive1=FALSE\r\nRecurs1=TRUE\r\n";
+  const QByteArray good = head + folders;
+  struct TCase {
+    const char* Name;
+    QByteArray Content;
+    bool Incomplete;  // reported and kept aside
+  };
+  const QList<TCase> cases = {
+      {"bad colour in [Wallpaper]",
+       QByteArray(good).replace("FillingPictureColor=255", "FillingPictureColor=reddish"), true},
+      {"bad colour in [CalendarSkin]",
+       QByteArray(good).replace("YearTextColor=255", "YearTextColor=bluish"), true},
+      {"count that is not a number", QByteArray(good).replace("Count=2", "Count=two"), true},
+      {"count far too large", QByteArray(good).replace("Count=2", "Count=1000000"), true},
+      {"negative count", QByteArray(good).replace("Count=2", "Count=-1"), true},
+      {"100 KB of text",
+       QByteArray(good).replace("Blue", QByteArray(100 * 1024, 'b')), true},
+      {"truncated in a line", good.left(good.size() - 4), false},
+      {"one Latin-1 byte", QByteArray(good).replace("Blue", "Bl\xfc" "e"), true},
+  };
+  for (const TCase& test : cases) {
+    SCOPED_TRACE(test.Name);
+    const QString path = Path("Backdropper.ini");
+    QFile::remove(path + ".bad");
+    WriteFile(path, test.Content);
+    Answerer.Texts.clear();
+    {
+      TMainForm form;
+      form.CreateOptionsList(path);
+      form.OptionsList->Load(0);
+      EXPECT_EQ(Answerer.Texts.size(), test.Incomplete ? 1 : 0);
+      ASSERT_TRUE(form.OptionsList->Save(false, 0));
+    }
+    EXPECT_EQ(QFile::exists(path + ".bad"), test.Incomplete);
+    if (test.Incomplete) {
+      QFile copy(path + ".bad");
+      ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+      EXPECT_EQ(copy.readAll(), test.Content);
+    }
+    TMainForm after;
+    after.CreateOptionsList(path);
+    after.OptionsList->Load(0);
+    ASSERT_EQ(after.DirectoryCount(), 2);
+    EXPECT_EQ(after.DirectoryPath(0), QString::fromUtf8("/home/\u00fc/One"));
+    EXPECT_EQ(after.DirectoryPath(1), QStringLiteral("/srv/Two"));
+    EXPECT_TRUE(after.GetDirectoryActive(0));
+    EXPECT_FALSE(after.GetDirectoryRecurs(0));
+    EXPECT_FALSE(after.GetDirectoryActive(1));
+    EXPECT_EQ(after.GetDirectoryRecurs(1), test.Incomplete) << "cut off: TR reads as false";
+    EXPECT_EQ(after.LastFileTitle, QString::fromUtf8("/pics/b\u00e4r.jpg"));
+    EXPECT_EQ(after.HotkeyComboBox->currentText(), QStringLiteral("Q"));
+    EXPECT_EQ(after.GammaPictureComboBox->currentText(), QStringLiteral("250"));
+    const bool colourBad = QByteArray(test.Name).contains("[Wallpaper]");
+    EXPECT_EQ(after.FillingPictureColorPanel->Color(), colourBad ? 0 : 255);
+    const bool skinBad = QByteArray(test.Name).contains("[CalendarSkin]");
+    EXPECT_EQ(after.CalendarYearTextColorPanel->Color() == 255, !skinBad);
+  }
 }
 
 }  // namespace

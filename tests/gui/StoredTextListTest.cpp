@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QGuiApplication>
 #include <QScreen>
@@ -14,6 +15,7 @@
 #include "Error/Error.h"
 #include "Error/ErrorForm.h"
 #include "ModalAnswerer.h"
+#include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
 #include "TestEnvironment.h"
 
@@ -60,22 +62,79 @@ TEST_F(StoredTextListTest, LoadRunsOnLoadWithArgumentAndSetsLoading) {
   EXPECT_TRUE(Answerer.Titles.isEmpty());
 }
 
-TEST_F(StoredTextListTest, ABadColourAbortsTheLoadKeepingWhatWasReadBefore) {
-  const QString path = WriteFile("b.ini", "[W]\nA=TRUE\nFill=reddish\nB=TRUE\n");
+TEST_F(StoredTextListTest, ABadValueCostsItsKeyOnlyAndTheOriginalIsKeptAside) {
+  const QByteArray original = "[W]\nA=TRUE\nFill=reddish\nB=TRUE\nN=1x\nName=K\xE4se\n";
+  const QString path = WriteFile("b.ini", original);
   TStoredTextList list(path);
   QCheckBox a, b;
-  int32_t color = 5;
+  int32_t color = 5, number = 3;
+  QString name;
   list.OnLoad = [&](TStoredTextList& l, uint8_t) {
-    l.ReadCheckBox("W", "A", &a);
+    ReadCheckBox(l, "W", "A", &a);
     l.ReadColor("W", "Fill", color);
-    l.ReadCheckBox("W", "B", &b);
+    ReadCheckBox(l, "W", "B", &b);
+    l.ReadInt("W", "N", number, 0, 9);
+    l.ReadText("W", "Name", false, 260, name);
   };
   EXPECT_FALSE(list.Load());
   EXPECT_TRUE(a.isChecked());
-  EXPECT_FALSE(b.isChecked());
+  EXPECT_TRUE(b.isChecked()) << "keys after a bad one are still read";
   EXPECT_EQ(color, 5);
+  EXPECT_EQ(number, 3);
+  EXPECT_EQ(name, QString::fromUtf8("K\u00e4se")) << "a line that is not UTF-8 is Latin-1";
+  ASSERT_EQ(Answerer.Texts.size(), 1) << "one report for the whole file";
+  const QString report = Answerer.Texts[0];
+  EXPECT_TRUE(report.startsWith("DESCRIPTION\r\nFailed to load file.\r\n"));
+  for (const char* expected : {"[W] Fill: \"reddish\" is not a valid color value.",
+                               "[W] N: \"1x\" is not a valid integer value.",
+                               "Line 6 is not UTF-8 text", ".bad\""})
+    EXPECT_TRUE(report.contains(QLatin1String(expected))) << expected;
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+
+  // The next save writes the file over; the copy stays as it was.
+  list.OnSave = [](TStoredTextList& l, uint8_t) { l.WriteInt("W", "N", 4); };
+  ASSERT_TRUE(list.Save(false));
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+  EXPECT_TRUE(ReadFile(path).contains("N=4\r\n"));
+}
+
+TEST_F(StoredTextListTest, AnIncompleteFileThatCannotBeKeptAsideIsNotWrittenOver) {
+  const QByteArray original = "[W]\nFill=reddish\n";
+  const QString path = WriteFile("c.ini", original);
+  // A folder where the copy must go makes the copy fail.
+  ASSERT_TRUE(QDir().mkpath(path + ".bad/x"));
+  TStoredTextList list(path);
+  list.OnLoad = [](TStoredTextList& l, uint8_t) {
+    int32_t color = 0;
+    l.ReadColor("W", "Fill", color);
+  };
+  list.OnSave = [](TStoredTextList& l, uint8_t) { l.WriteInt("W", "Fill", 0); };
+  EXPECT_FALSE(list.Load());
   ASSERT_EQ(Answerer.Texts.size(), 1);
-  EXPECT_TRUE(Answerer.Texts[0].startsWith("DESCRIPTION\r\nFailed to load file.\r\n"));
+  EXPECT_TRUE(Answerer.Texts[0].contains("it will not be written over"));
+  EXPECT_FALSE(list.Save(false));
+  EXPECT_EQ(ReadFile(path), original);
+  ASSERT_EQ(Answerer.Texts.size(), 2);
+  EXPECT_TRUE(Answerer.Texts[1].startsWith("DESCRIPTION\r\nFailed to save file.\r\n"));
+
+  // Once the copy can be made, the save goes ahead.
+  ASSERT_TRUE(QDir(path + ".bad").removeRecursively());
+  EXPECT_TRUE(list.Save(false));
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+  EXPECT_EQ(ReadFile(path), QByteArray("[W]\r\nFill=0\r\n\r\n"));
+}
+
+TEST_F(StoredTextListTest, TextAfterANulIsLostSoTheFileIsIncomplete) {
+  const QByteArray content("[W]\nA=1\n\0B=2\n", 14);
+  const QString path = WriteFile("d.ini", content);
+  TStoredTextList list(path);
+  int32_t a = 0;
+  list.OnLoad = [&](TStoredTextList& l, uint8_t) { l.ReadInt("W", "A", a, 0, 9); };
+  EXPECT_FALSE(list.Load());
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(ReadFile(path + ".bad"), content);
+  ASSERT_EQ(Answerer.Texts.size(), 1);
+  EXPECT_TRUE(Answerer.Texts[0].contains("The text after a NUL byte was dropped."));
 }
 
 TEST_F(StoredTextListTest, TypedReadersFollowTheirDefaultAndRangeRules) {
@@ -159,13 +218,13 @@ TEST_F(StoredTextListTest, ComboBoxesListOnlySelectFirstItemForUnknownText) {
   margin.addItems({"0", "5", "10", "15"});
   free.setEditable(true);
   blank.addItems({"0", "20"});
-  list.ReadComboBox("Main", "Hotkey", "W", &hotkey);
+  ReadComboBox(list, "Main", "Hotkey", "W", &hotkey);
   EXPECT_EQ(hotkey.currentText(), "A");
-  list.ReadComboBox("Main", "Margin", "20", &margin);
+  ReadComboBox(list, "Main", "Margin", "20", &margin);
   EXPECT_EQ(margin.currentText(), "15");
-  list.ReadComboBox("Main", "Free", "x", &free);
+  ReadComboBox(list, "Main", "Free", "x", &free);
   EXPECT_EQ(free.currentText(), "abc");
-  list.ReadComboBox("Main", "Blank", "20", &blank);
+  ReadComboBox(list, "Main", "Blank", "20", &blank);
   EXPECT_EQ(blank.currentText(), "20") << "an empty value becomes the default";
 }
 
@@ -175,7 +234,7 @@ TEST_F(StoredTextListTest, PanelColourResetsToItsDefaultWhenAbsent) {
   TColorPanel panel;
   panel.SetDefaultColor(0x00FF00);
   panel.SetColor(0x123456);
-  list.ReadPanelColor("S", "Missing", &panel);
+  ReadPanelColor(list, "S", "Missing", &panel);
   EXPECT_EQ(panel.Color(), 0x00FF00);
 }
 
@@ -202,7 +261,7 @@ TEST_F(StoredTextListTest, WindowPositionBeyondNinetyPercentGoesToWorkAreaEdge) 
   list.WriteInt("Main", "XPos", area.left() + static_cast<int>(area.width() * 0.9) + 1);
   list.WriteInt("Main", "YPos", area.top() + 10);
   int x = 354, y = 122;
-  list.ReadPosition("Main", "XPos", "YPos", x, y);
+  ReadPosition(list, "Main", "XPos", "YPos", x, y);
   EXPECT_EQ(x, area.left());
   EXPECT_EQ(y, area.top() + 10);
 }
@@ -256,8 +315,8 @@ TEST_F(StoredTextListTest, FailedSaveReportsAndKeepsTheStore) {
   EXPECT_EQ(Answerer.Texts.size(), 2);
 }
 
-// Files that are not settings files still give what can be read from them, quickly, and the
-// load does not fail.
+// Files that are not settings files still give what can be read from them, quickly, and are
+// kept aside whole before anything writes over them.
 TEST_F(StoredTextListTest, BinaryHugeAndLongLineFilesGiveWhatCanBeRead) {
   QByteArray content = "[Main]\r\nAutorun=TRUE\r\nLong=" + QByteArray(4 << 20, 'x') + "\r\n";
   for (int i = 0; i < 65536; ++i) content += static_cast<char>(1 + (i * 7919) % 255);
@@ -270,12 +329,15 @@ TEST_F(StoredTextListTest, BinaryHugeAndLongLineFilesGiveWhatCanBeRead) {
     ASSERT_TRUE(file.resize(qint64(3) << 30));
   }
   TStoredTextList list(path);
-  EXPECT_TRUE(list.Load(0));
+  EXPECT_FALSE(list.Load(0));
   bool autorun = false;
   list.ReadBool("Main", "Autorun", autorun);
   EXPECT_TRUE(autorun);
   EXPECT_EQ(list.Store->ReadString("Main", "Long", {}).size(), 4 << 20);
   EXPECT_EQ(list.Store->ReadString("Other", "Key", {}), "after the garbage");
-  EXPECT_TRUE(Answerer.Titles.isEmpty());
+  ASSERT_EQ(Answerer.Texts.size(), 1);
+  EXPECT_TRUE(Answerer.Texts[0].contains("Only the first 67108864 bytes were read."));
+  EXPECT_EQ(QFileInfo(path + ".bad").size(), qint64(3) << 30);
   QFile::remove(path);
+  QFile::remove(path + ".bad");
 }

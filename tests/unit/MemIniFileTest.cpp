@@ -61,7 +61,13 @@ TEST(MemIniFile, SerializedTextReadsBackUnchanged) {
   EXPECT_EQ(again.Sections[0].Lines.size(), 2) << "a value never splits into stray lines";
 }
 
-TEST(MemIniFile, SingleByteFilesLoseNoBytes) {
-  const TMemIniFile ini = Parsed("[A]\nname=K\xE4se\n");
-  EXPECT_EQ(ini.ReadString("A", "name", Absent), QString::fromUtf8("Käse"));
+TEST(MemIniFile, ALineThatIsNotUtf8IsLatin1AndSpoilsNoOtherLine) {
+  TMemIniFile ini;
+  const TMemIniFile::TParseNotes notes =
+      ini.Parse("[A]\nname=K\xE4se\npath=/home/\xc3\xbc\nnext=\xe2\x82\xac\r\n");
+  EXPECT_EQ(ini.ReadString("A", "name", Absent), QString::fromUtf8("K\u00e4se"));
+  EXPECT_EQ(ini.ReadString("A", "path", Absent), QString::fromUtf8("/home/\u00fc"));
+  EXPECT_EQ(ini.ReadString("A", "next", Absent), QString::fromUtf8("\u20ac"));
+  EXPECT_EQ(notes.NonUtf8Lines, QList<int>{2});
+  EXPECT_FALSE(notes.CutAtNul);
 }

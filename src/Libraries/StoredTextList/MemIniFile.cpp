@@ -2,29 +2,39 @@
 
 #include <QStringDecoder>
 
-QString DecodeSettingsText(const QByteArray& bytes) {
+namespace {
+
+// One line of settings text: UTF-8, or Latin-1 when it is not valid UTF-8 (a hand edit in a
+// single-byte editor), so that no byte is lost and the other lines keep their own decoding.
+QString DecodeLine(const QByteArray& bytes, bool& latin1) {
   // A byte-order mark is kept as text: it is not skipped.
   QStringDecoder utf8(QStringDecoder::Utf8,
                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8(bytes);
-  if (utf8.hasError()) return QString::fromLatin1(bytes);
-  return text;
+  latin1 = utf8.hasError();
+  return latin1 ? QString::fromLatin1(bytes) : text;
 }
 
-void TMemIniFile::Parse(const QByteArray& content) {
+}  // namespace
+
+TMemIniFile::TParseNotes TMemIniFile::Parse(const QByteArray& content) {
   Sections.clear();
+  TParseNotes notes;
   const qsizetype nul = content.indexOf('\0');
-  const QString text = DecodeSettingsText(nul < 0 ? content : content.left(nul));
+  notes.CutAtNul = nul >= 0;
+  const QByteArray bytes = nul < 0 ? content : content.left(nul);
   TSection* current = nullptr;
   qsizetype pos = 0;
-  const qsizetype size = text.size();
+  const qsizetype size = bytes.size();
+  int lineNumber = 0;
   while (pos < size) {
     qsizetype end = pos;
-    while (end < size && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n')) ++end;
-    const QString line = text.mid(pos, end - pos);
-    if (end < size && text[end] == QLatin1Char('\r') && end + 1 < size &&
-        text[end + 1] == QLatin1Char('\n'))
-      ++end;
+    while (end < size && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    bool latin1 = false;
+    const QString line = DecodeLine(bytes.mid(pos, end - pos), latin1);
+    ++lineNumber;
+    if (latin1) notes.NonUtf8Lines.append(lineNumber);
+    if (end < size && bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ++end;
     pos = end + 1;
 
     if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
@@ -35,6 +45,7 @@ void TMemIniFile::Parse(const QByteArray& content) {
       current->Lines.append(line);
     }
   }
+  return notes;
 }
 
 QByteArray TMemIniFile::Serialize() const {

@@ -15,9 +15,16 @@ class TMemIniFile {
 
   explicit TMemIniFile(const QString& fileName = {}) : FileName(fileName) {}
 
+  // What Parse could not take as it stands.
+  struct TParseNotes {
+    QList<int> NonUtf8Lines;  // 1-based; each was read as Latin-1
+    bool CutAtNul = false;    // the text after a NUL byte was dropped
+  };
+
   // Builds the store from file content: the text ends at the first NUL, lines end at CR, LF or
-  // CR LF, nothing is trimmed, comments and lines before the first header are dropped.
-  void Parse(const QByteArray& content);
+  // CR LF, nothing is trimmed, comments and lines before the first header are dropped. Each line
+  // is UTF-8, or Latin-1 when it is not valid UTF-8.
+  TParseNotes Parse(const QByteArray& content);
   // The whole file: each section's header, its lines, an empty line; CR LF after every line.
   QByteArray Serialize() const;
 
@@ -36,7 +43,3 @@ class TMemIniFile {
   const TSection* FindSection(const QString& name) const;
   static qsizetype FindKey(const QStringList& lines, const QString& key);
 };
-
-// Text of settings files: UTF-8; a file that is not valid UTF-8 (an older single-byte file) is
-// read as Latin-1 so that none of its bytes are lost.
-QString DecodeSettingsText(const QByteArray& bytes);

@@ -1,15 +1,13 @@
 #include "StoredTextList/StoredTextList.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QWidget>
 #include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 
-#include "ColorPanel.h"
 #include "Error/Error.h"
 #include "File/File.h"
 #include "Utilities.h"
@@ -19,16 +17,81 @@ namespace {
 
 // A settings file larger than this is not one; its head is all that is read.
 constexpr qint64 MaxSettingsFileSize = 64 * 1024 * 1024;
+// The report lists this many bad values and counts the rest.
+constexpr int MaxListedProblems = 20;
 
-// Reads `fileName` into a new store; an absent file gives an empty store.
-std::unique_ptr<TMemIniFile> ReadStore(const QString& fileName) {
-  auto store = std::make_unique<TMemIniFile>(fileName);
+// Reads `fileName` into `store`; an absent file gives an empty store. Returns what kept the
+// file from being read completely.
+QStringList ReadStore(const QString& fileName, TMemIniFile& store) {
   QFile file(fileName);
-  if (!file.exists()) return store;
+  if (!file.exists()) return {};
   if (!file.open(QIODevice::ReadOnly))
-    THROW_ERROR(QStringLiteral("Cannot open file \"%1\": %2").arg(fileName, file.errorString()));
-  store->Parse(file.read(MaxSettingsFileSize));
-  return store;
+    return {QStringLiteral("Cannot read the file: ") + file.errorString()};
+  const QByteArray content = file.read(MaxSettingsFileSize);
+  QStringList problems;
+  if (file.error() != QFileDevice::NoError)
+    problems << QStringLiteral("Cannot read the file: ") + file.errorString();
+  else if (!file.atEnd())
+    problems << QStringLiteral("Only the first %1 bytes were read.").arg(MaxSettingsFileSize);
+  const TMemIniFile::TParseNotes notes = store.Parse(content);
+  if (notes.CutAtNul) problems << QStringLiteral("The text after a NUL byte was dropped.");
+  if (notes.NonUtf8Lines.size() == 1)
+    problems << QStringLiteral("Line %1 is not UTF-8 text; it was read as Latin-1.")
+                    .arg(notes.NonUtf8Lines[0]);
+  else if (notes.NonUtf8Lines.size() > 1)
+    problems << QStringLiteral("%1 lines, the first line %2, are not UTF-8 text; they were read "
+                               "as Latin-1.")
+                    .arg(notes.NonUtf8Lines.size())
+                    .arg(notes.NonUtf8Lines[0]);
+  return problems;
+}
+
+// Copies `source` to `target` through a temporary file, so `target` is either the old copy or
+// the whole new one. errno tells why it failed.
+bool CopyFileAtomically(const QString& source, const QString& target) {
+  const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  const bool copied = WriteFileAtomically(
+      target,
+      [in](int out) {
+        char buffer[65536];
+        for (;;) {
+          const ssize_t n = ::read(in, buffer, sizeof buffer);
+          if (n == 0) return true;
+          if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+          }
+          for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return false;
+            done += w;
+          }
+        }
+      },
+      false, true);
+  const int error = errno;
+  ::close(in);
+  errno = error;
+  return copied;
+}
+
+// Keeps `source` as it is now under `target`. A second name for the same file costs nothing
+// whatever its size, and stays the original since every save replaces the file by a new one;
+// where the file system has no such names, the bytes are copied.
+bool KeepAside(const QString& source, const QString& target) {
+  const QByteArray from = QFile::encodeName(source);
+  const QByteArray temp = QFile::encodeName(target) + ".tmp-link";
+  ::unlink(temp.constData());
+  if (::link(from.constData(), temp.constData()) == 0) {
+    if (::rename(temp.constData(), QFile::encodeName(target).constData()) == 0) return true;
+    const int error = errno;
+    ::unlink(temp.constData());
+    errno = error;
+    return false;
+  }
+  return CopyFileAtomically(source, target);
 }
 
 }  // namespace
@@ -42,6 +105,36 @@ TMemIniFile& TStoredTextList::Ini() {
   return *Store;
 }
 
+void TStoredTextList::Reject(const QString& section, const QString& key, const QString& problem) {
+  BadValues.append(TBadValue{section, key, problem});
+}
+
+void TStoredTextList::ReadKey(const QString& section, const QString& key,
+                              const std::function<void()>& read) {
+  try {
+    read();
+  } catch (const std::exception& e) {
+    Reject(section, key, QString::fromUtf8(e.what()));
+  } catch (...) {
+    Reject(section, key, QStringLiteral("Unhandled generic exception."));
+  }
+}
+
+std::optional<QString> TStoredTextList::Value(const QString& section, const QString& key) const {
+  if (!Store || !Store->ValueExists(section, key)) return std::nullopt;
+  return Store->ReadString(section, key, {});
+}
+
+bool TStoredTextList::KeepOriginal() {
+  if (PendingBackup.isEmpty()) return true;
+  // A file that cannot be read could not be copied either; one that is gone needs no copy.
+  if (!QFileInfo::exists(PendingBackup) || KeepAside(PendingBackup, BackupFileName(PendingBackup))) {
+    PendingBackup.clear();
+    return true;
+  }
+  return false;
+}
+
 bool TStoredTextList::Load(uint8_t argument) {
   bool result = false;
   Loading = true;
@@ -49,12 +142,37 @@ bool TStoredTextList::Load(uint8_t argument) {
     TStatusFrame frame(__FILE__, "TStoredTextList::Load", __LINE__, TStatusFrame::Outer,
                        QStringLiteral("Failed to load file."));
     frame.Run([&] {
-      Store.reset();
-      Store = ReadStore(FileName);
+      BadValues.clear();
+      PendingBackup.clear();
+      Store = std::make_unique<TMemIniFile>(FileName);
+      const QStringList fileProblems = ReadStore(FileName, *Store);
       if (OnLoad) OnLoad(*this, argument);
-      result = true;
+      if (fileProblems.isEmpty() && BadValues.isEmpty()) {
+        result = true;
+        return;
+      }
+      QStringList lines = fileProblems;
+      for (const TBadValue& bad : BadValues) {
+        if (lines.size() == MaxListedProblems) {
+          lines << QStringLiteral("... and %1 more.").arg(fileProblems.size() + BadValues.size() -
+                                                          MaxListedProblems);
+          break;
+        }
+        lines << QStringLiteral("[%1] %2: %3").arg(bad.Section, bad.Key, bad.Problem);
+      }
+      // Each of these keys took its default; the file as it was must survive the next save.
+      PendingBackup = FileName;
+      errno = 0;
+      if (KeepOriginal()) {
+        lines << QStringLiteral("The file as it was is kept in \"%1\".")
+                     .arg(BackupFileName(FileName));
+      } else {
+        lines << QStringLiteral("The file could not be copied to \"%1\" (%2); it will not be "
+                                "written over.")
+                     .arg(BackupFileName(FileName), SystemErrorText(errno));
+      }
+      frame.Note(__LINE__, fsError, lines.join(QStringLiteral("\r\n")), FileName);
     });
-    if (frame.Failed()) result = false;
   }
   Loading = false;
   return result;
@@ -78,6 +196,12 @@ bool TStoredTextList::Save(bool askOverwrite, uint8_t argument) {
     if (FileName.isEmpty())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save file."),
                   QStringLiteral("The file name is empty."));
+    errno = 0;
+    if (FileName == PendingBackup && !KeepOriginal())
+      frame.Raise(__LINE__, fsError,
+                  QStringLiteral("The file could not be read completely and no copy of it could "
+                                 "be kept; it is not written over."),
+                  FileName, BackupFileName(FileName), static_cast<uint32_t>(errno));
     QFile existing(FileName);
     if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
       existing.setPermissions(existing.permissions() | QFileDevice::WriteOwner);
@@ -93,10 +217,9 @@ bool TStoredTextList::Save(bool askOverwrite, uint8_t argument) {
 bool TStoredTextList::SaveAs(const QString& fileName, bool askOverwrite, uint8_t argument) {
   FileName = fileName;
   if (!Store) {
-    TStatusFrame frame(__FILE__, "TStoredTextList::SaveAs", __LINE__, TStatusFrame::Outer,
-                       QStringLiteral("Failed to save file."));
-    frame.Run([&] { Store = ReadStore(fileName); });
-    if (!Store) Store = std::make_unique<TMemIniFile>(fileName);
+    Store = std::make_unique<TMemIniFile>(fileName);
+    // A file that cannot be read completely is kept before this save writes over it.
+    if (!ReadStore(fileName, *Store).isEmpty()) PendingBackup = fileName;
   }
   Store->FileName = fileName;
   return Save(askOverwrite, argument);
@@ -106,37 +229,22 @@ void TStoredTextList::Clear() {
   Ini().Clear();
 }
 
-void TStoredTextList::ReadText(const QString& section, const QString& key, bool allowEmpty,
+bool TStoredTextList::ReadText(const QString& section, const QString& key, bool allowEmpty,
                                int maxLength, QString& value) {
-  const QString text = Ini().ReadString(section, key, value);
-  if ((allowEmpty || !text.isEmpty()) && text.size() <= maxLength) value = text;
+  const std::optional<QString> text = Value(section, key);
+  if (!text) return false;
+  if (text->size() > maxLength) {
+    Reject(section, key, QStringLiteral("The text is longer than %1 characters.").arg(maxLength));
+    return false;
+  }
+  // An empty text where none is allowed stands for "unset" and keeps the value quietly.
+  if (!allowEmpty && text->isEmpty()) return false;
+  value = *text;
+  return true;
 }
 
 void TStoredTextList::WriteText(const QString& section, const QString& key, const QString& value) {
   Ini().WriteString(section, key, value);
-}
-
-void TStoredTextList::ReadComboBox(const QString& section, const QString& key,
-                                   const QString& fallback, QComboBox* box) {
-  QString text = Ini().ReadString(section, key, fallback);
-  if (text.isEmpty()) text = fallback;
-  if (box->isEditable()) {
-    box->setEditText(text);
-    return;
-  }
-  int index = 0;
-  for (int i = 0; i < box->count(); ++i) {
-    if (box->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
-      index = i;
-      break;
-    }
-  }
-  box->setCurrentIndex(box->count() > 0 ? index : -1);
-}
-
-void TStoredTextList::WriteComboBox(const QString& section, const QString& key,
-                                    const QComboBox* box) {
-  Ini().WriteString(section, key, box->currentText());
 }
 
 void TStoredTextList::ReadBool(const QString& section, const QString& key, bool& value) {
@@ -147,46 +255,42 @@ void TStoredTextList::WriteBool(const QString& section, const QString& key, bool
   Ini().WriteString(section, key, BoolToText(value));
 }
 
-void TStoredTextList::ReadCheckBox(const QString& section, const QString& key, QCheckBox* box) {
-  bool checked = box->isChecked();
-  ReadBool(section, key, checked);
-  box->setChecked(checked);
-}
-
-void TStoredTextList::WriteCheckBox(const QString& section, const QString& key,
-                                    const QCheckBox* box) {
-  WriteBool(section, key, box->isChecked());
-}
-
-void TStoredTextList::ReadInt(const QString& section, const QString& key, int32_t& value,
+bool TStoredTextList::ReadInt(const QString& section, const QString& key, int32_t& value,
                               int32_t lower, int32_t upper) {
+  const std::optional<QString> text = Value(section, key);
+  if (!text) return false;
   int32_t read = 0;
-  if (TryTextToInt(Ini().ReadString(section, key, QString::number(value)), read) && read >= lower &&
-      read <= upper)
-    value = read;
+  if (!TryTextToInt(*text, read)) {
+    Reject(section, key, QStringLiteral("\"%1\" is not a valid integer value.").arg(text->left(80)));
+    return false;
+  }
+  if (read < lower || read > upper) {
+    Reject(section, key,
+           QStringLiteral("%1 is not between %2 and %3.").arg(read).arg(lower).arg(upper));
+    return false;
+  }
+  value = read;
+  return true;
 }
 
 void TStoredTextList::WriteInt(const QString& section, const QString& key, int32_t value) {
   Ini().WriteString(section, key, QString::number(value));
 }
 
-void TStoredTextList::ReadColor(const QString& section, const QString& key, int32_t& value) {
-  value = TextToColor(Ini().ReadString(section, key, QString::number(value)));
+bool TStoredTextList::ReadColor(const QString& section, const QString& key, int32_t& value) {
+  const std::optional<QString> text = Value(section, key);
+  if (!text) return false;
+  int32_t color = 0;
+  if (!TryTextToColor(*text, color)) {
+    Reject(section, key, QStringLiteral("\"%1\" is not a valid color value.").arg(text->left(80)));
+    return false;
+  }
+  value = color;
+  return true;
 }
 
 void TStoredTextList::WriteColor(const QString& section, const QString& key, int32_t value) {
   WriteInt(section, key, value);
-}
-
-void TStoredTextList::ReadPanelColor(const QString& section, const QString& key,
-                                     TColorPanel* panel) {
-  panel->SetColor(
-      TextToColor(Ini().ReadString(section, key, QString::number(panel->DefaultColor()))));
-}
-
-void TStoredTextList::WritePanelColor(const QString& section, const QString& key,
-                                      const TColorPanel* panel) {
-  WriteInt(section, key, panel->Color());
 }
 
 QString RealToText(double value) {
@@ -210,35 +314,16 @@ bool TextToReal(const QString& text, double& value) {
   return true;
 }
 
-void TStoredTextList::ReadReal(const QString& section, const QString& key, double& value) {
-  TextToReal(Ini().ReadString(section, key, RealToText(value)), value);
+bool TStoredTextList::ReadReal(const QString& section, const QString& key, double& value) {
+  const std::optional<QString> text = Value(section, key);
+  if (!text) return false;
+  if (TextToReal(*text, value)) return true;
+  Reject(section, key, QStringLiteral("\"%1\" is not a valid real value.").arg(text->left(80)));
+  return false;
 }
 
 void TStoredTextList::WriteReal(const QString& section, const QString& key, double value) {
   Ini().WriteString(section, key, RealToText(value));
-}
-
-void TStoredTextList::ReadPosition(const QString& section, const QString& keyX, const QString& keyY,
-                                   int& x, int& y) {
-  const QRect area = GetWorkAreaRect(0);
-  ReadInt(section, keyX, x, INT32_MIN, INT32_MAX);
-  if (x < area.left() || x > area.width() * 0.9) x = area.left();
-  ReadInt(section, keyY, y, INT32_MIN, INT32_MAX);
-  if (y < area.top() || y > area.height() * 0.9) y = area.top();
-}
-
-void TStoredTextList::ReadFormPosition(const QString& section, const QString& keyX,
-                                       const QString& keyY, QWidget* window) {
-  int x = window->x();
-  int y = window->y();
-  ReadPosition(section, keyX, keyY, x, y);
-  window->move(x, y);
-}
-
-void TStoredTextList::WriteFormPosition(const QString& section, const QString& keyX,
-                                        const QString& keyY, const QWidget* window) {
-  WriteInt(section, keyX, window->x());
-  WriteInt(section, keyY, window->y());
 }
 
 void TStoredTextList::ReadRelativeRect(const QString& section, const QString& keyLeft,

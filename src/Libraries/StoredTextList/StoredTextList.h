@@ -1,18 +1,21 @@
-// A settings file: the in-memory ini store, load/save events for its owner, and typed helpers
-// that move values between the file and the window's controls.
+// A settings file: the in-memory ini store, load/save events for its owner, and typed readers
+// and writers of plain values (the control helpers are in StoredControls.h).
 #pragma once
 
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "StoredTextList/MemIniFile.h"
 
-class QCheckBox;
-class QComboBox;
-class QWidget;
-class TColorPanel;
+// A value the last load could not take; the key kept its default.
+struct TBadValue {
+  QString Section;
+  QString Key;
+  QString Problem;
+};
 
 class TStoredTextList {
  public:
@@ -21,6 +24,10 @@ class TStoredTextList {
   explicit TStoredTextList(const QString& fileName = {});
   ~TStoredTextList();
 
+  // A load reads every key on its own: a value that cannot be taken keeps the key's default and
+  // is reported with the others at the end. A file that could not be read completely is copied
+  // aside (see BackupFileName) before it is first written over; while that copy cannot be made,
+  // the file is not written over at all.
   bool Load(uint8_t argument = 0);
   bool LoadFrom(const QString& fileName, uint8_t argument = 0);
   bool Save(bool askOverwrite, uint8_t argument = 0);
@@ -32,34 +39,33 @@ class TStoredTextList {
   TEvent OnLoad;
   TEvent OnSave;
   std::unique_ptr<TMemIniFile> Store;
+  // What the last load could not read, in file order.
+  QList<TBadValue> BadValues;
 
-  // Readers keep the current value when the key is absent or its value is not accepted.
-  void ReadText(const QString& section, const QString& key, bool allowEmpty, int maxLength,
+  static QString BackupFileName(const QString& fileName) { return fileName + QStringLiteral(".bad"); }
+
+  // Records a value that is present but not accepted.
+  void Reject(const QString& section, const QString& key, const QString& problem);
+  // Runs one key's reader; whatever it throws costs that key only.
+  void ReadKey(const QString& section, const QString& key, const std::function<void()>& read);
+  // The stored text of a present key, or nothing.
+  std::optional<QString> Value(const QString& section, const QString& key) const;
+
+  // Readers keep the current value when the key is absent; a present value they cannot take
+  // is rejected and the current value stays. They return whether a present value was taken.
+  bool ReadText(const QString& section, const QString& key, bool allowEmpty, int maxLength,
                 QString& value);
   void WriteText(const QString& section, const QString& key, const QString& value);
-  void ReadComboBox(const QString& section, const QString& key, const QString& fallback,
-                    QComboBox* box);
-  void WriteComboBox(const QString& section, const QString& key, const QComboBox* box);
   void ReadBool(const QString& section, const QString& key, bool& value);
   void WriteBool(const QString& section, const QString& key, bool value);
-  void ReadCheckBox(const QString& section, const QString& key, QCheckBox* box);
-  void WriteCheckBox(const QString& section, const QString& key, const QCheckBox* box);
-  void ReadInt(const QString& section, const QString& key, int32_t& value, int32_t lower,
+  bool ReadInt(const QString& section, const QString& key, int32_t& value, int32_t lower,
                int32_t upper);
   void WriteInt(const QString& section, const QString& key, int32_t value);
-  // Colour text that is not a colour throws: it aborts the load that reads it.
-  void ReadColor(const QString& section, const QString& key, int32_t& value);
+  // Empty text is black.
+  bool ReadColor(const QString& section, const QString& key, int32_t& value);
   void WriteColor(const QString& section, const QString& key, int32_t value);
-  void ReadPanelColor(const QString& section, const QString& key, TColorPanel* panel);
-  void WritePanelColor(const QString& section, const QString& key, const TColorPanel* panel);
-  void ReadReal(const QString& section, const QString& key, double& value);
+  bool ReadReal(const QString& section, const QString& key, double& value);
   void WriteReal(const QString& section, const QString& key, double value);
-  void ReadPosition(const QString& section, const QString& keyX, const QString& keyY, int& x,
-                    int& y);
-  void ReadFormPosition(const QString& section, const QString& keyX, const QString& keyY,
-                        QWidget* window);
-  void WriteFormPosition(const QString& section, const QString& keyX, const QString& keyY,
-                         const QWidget* window);
   void ReadRelativeRect(const QString& section, const QString& keyLeft, const QString& keyTop,
                         const QString& keyWidth, const QString& keyHeight, double& left,
                         double& top, double& width, double& height);
@@ -69,6 +75,9 @@ class TStoredTextList {
 
  private:
   TMemIniFile& Ini();
+  // The file whose unread original must be kept before it is written over; empty when none.
+  QString PendingBackup;
+  bool KeepOriginal();
 };
 
 // Reals in settings files: shortest form with at most 15 significant digits and the user's
