@@ -34,8 +34,8 @@ int WinMain(int argc, char** argv) {
     frame.Run([&] {
       if (CheckProgramInstance(QString::fromLatin1(ProgramName))) return;
       application = std::make_unique<TApplication>(argc, argv);
+      // No display name: the platform would append it to every window title.
       application->setApplicationName(QString::fromLatin1(ProgramName));
-      application->setApplicationDisplayName(QString::fromLatin1(ProgramName));
       const bool installMode = IsInstallMode();
       // The main window often lives hidden in the tray; only its real close ends the loop.
       application->setQuitOnLastWindowClosed(installMode);
