@@ -1,5 +1,6 @@
 // Entry point.
 #include <QApplication>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "MainDialog/MainDialog.h"
 #include "Platform/Signals.h"
 #include "Program.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ void InitialiseProcess() {
 }
 
 int WinMain(int argc, char** argv) {
+  int exitCode = 0;
   std::unique_ptr<TApplication> application;
   std::unique_ptr<QWidget> firstWindow;
   std::unique_ptr<TAboutForm> about;
@@ -32,10 +35,18 @@ int WinMain(int argc, char** argv) {
   {
     TStatusFrame frame(__FILE__, "WinMain", __LINE__, TStatusFrame::Outer);
     frame.Run([&] {
-      if (CheckProgramInstance(QString::fromLatin1(ProgramName))) return;
+      QString refusal;
+      const bool stop = CheckProgramInstance(QString::fromLatin1(ProgramName), &refusal);
+      if (stop && refusal.isEmpty()) return;
       application = std::make_unique<TApplication>(argc, argv);
+      // No display name: the platform would append it to every window title.
       application->setApplicationName(QString::fromLatin1(ProgramName));
-      application->setApplicationDisplayName(QString::fromLatin1(ProgramName));
+      if (stop) {
+        std::fprintf(stderr, "%s\n", qPrintable(refusal));
+        ShowError(refusal);
+        exitCode = 1;
+        return;
+      }
       const bool installMode = IsInstallMode();
       // The main window often lives hidden in the tray; only its real close ends the loop.
       application->setQuitOnLastWindowClosed(installMode);
@@ -66,7 +77,7 @@ int WinMain(int argc, char** argv) {
     });
   }
   ReleaseProgramInstance();
-  return 0;
+  return exitCode;
 }
 
 }  // namespace

@@ -72,9 +72,27 @@ QString GetProgramDataDirectory() {
   return QStringLiteral(BACKDROPPER_DATA_DIR "/");
 }
 
-bool CheckProgramInstance(const QString& name) {
-  return Platform::AcquireInstanceLock(QStringLiteral("Mutex_ProgramInstance_") + name) ==
-         Platform::LockResult::HeldElsewhere;
+bool CheckProgramInstance(const QString& name, QString* refusal) {
+  const QString lockName = QStringLiteral("Mutex_ProgramInstance_") + name;
+  switch (Platform::AcquireInstanceLock(lockName)) {
+    case Platform::LockResult::HeldElsewhere:
+      return true;
+    case Platform::LockResult::Refused:
+      // Running anyway could make a second copy; quitting without a word would look like a
+      // program that does not start.
+      if (refusal)
+        *refusal = QStringLiteral(
+                       "%1 cannot start: the file \"%2\", which keeps it from running twice, "
+                       "was not made by you (it belongs to another user, or is a link or not a "
+                       "plain file).\nRemove that file (ask the administrator if you cannot) and "
+                       "start %1 again.")
+                       .arg(name, Platform::InstanceLockPath(lockName));
+      return true;
+    case Platform::LockResult::Acquired:
+    case Platform::LockResult::Unavailable:
+      break;
+  }
+  return false;
 }
 
 void ReleaseProgramInstance() { Platform::ReleaseInstanceLock(); }

@@ -14,8 +14,9 @@ QString GetProgramWriteDirectory();
 // Where the program's read-only data lives ("Help.html", "Readme.txt", shipped skins).
 QString GetProgramDataDirectory();
 
-// True when another copy already holds the lock of this name.
-bool CheckProgramInstance(const QString& name);
+// True when this copy must not run: another copy already holds the lock of this name, or the
+// lock file is not one the program can trust; then `refusal` (when given) says why, for the user.
+bool CheckProgramInstance(const QString& name, QString* refusal = nullptr);
 void ReleaseProgramInstance();
 
 bool IsInstallMode();

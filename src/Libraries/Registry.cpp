@@ -9,6 +9,7 @@
 #include "File/File.h"
 #include "StoredTextList/MemIniFile.h"
 #include "Platform/RegistryStore.h"
+#include "SettingsLimits.h"
 
 namespace {
 
@@ -23,10 +24,23 @@ QString SectionOf(const QString& key) {
   return section;
 }
 
+// A hive that cannot be read whole is an error: written back from a part, it would lose the rest.
 TMemIniFile ReadHive(TRegistryRoot root) {
   TMemIniFile hive(HivePath(root));
   QFile file(hive.FileName);
-  if (file.open(QIODevice::ReadOnly)) hive.Parse(file.readAll());
+  if (!file.exists()) return hive;
+  if (!file.open(QIODevice::ReadOnly))
+    THROW_ERROR(QStringLiteral("Cannot open registry file \"%1\": %2")
+                    .arg(hive.FileName, file.errorString()));
+  const QByteArray content = file.read(MaxSettingsFileSize + 1);
+  if (file.error() != QFileDevice::NoError)
+    THROW_ERROR(QStringLiteral("Cannot read registry file \"%1\": %2")
+                    .arg(hive.FileName, file.errorString()));
+  if (content.size() > MaxSettingsFileSize)
+    THROW_ERROR(QStringLiteral("Registry file \"%1\" is larger than %2 MiB.")
+                    .arg(hive.FileName)
+                    .arg(MaxSettingsFileSize / (1024 * 1024)));
+  hive.Parse(content);
   return hive;
 }
 

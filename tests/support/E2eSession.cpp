@@ -163,6 +163,23 @@ bool TE2eSession::WaitForWindow(const QString& titleRegex, int timeoutMs) {
   return false;
 }
 
+QString TE2eSession::WindowTitle(const QString& window) {
+  QString out;
+  Run(QStringLiteral("xprop"),
+      {QStringLiteral("-id"), window, QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")},
+      &out);
+  // _NET_WM_NAME = "text", with " and \ escaped by a backslash.
+  const qsizetype start = out.indexOf(QStringLiteral(" = \""));
+  const qsizetype end = out.lastIndexOf(QLatin1Char('"'));
+  if (start < 0 || end < start + 4) return {};
+  QString title;
+  for (qsizetype i = start + 4; i < end; ++i) {
+    if (out[i] == QLatin1Char('\\') && i + 1 < end) ++i;
+    title += out[i];
+  }
+  return title;
+}
+
 QImage TE2eSession::Screenshot() {
   const QString file = Temp.path() + QStringLiteral("/screenshot.png");
   QFile::remove(file);

@@ -48,6 +48,9 @@ class TE2eSession {
   // Window ids whose title matches the regular expression (xdotool search --name).
   QStringList FindWindows(const QString& titleRegex, bool onlyVisible = true);
   bool WaitForWindow(const QString& titleRegex, int timeoutMs = 10000);
+  // The title as the window manager reads it: the window's _NET_WM_NAME property (empty when the
+  // window has none).
+  QString WindowTitle(const QString& window);
   QImage Screenshot();
 
   // Waits for a process to end and returns its exit code, or -1 on a time-out.

@@ -15,6 +15,7 @@
 #include "File/File.h"
 #include "LinkFile/LinkFile.h"
 #include "ModalAnswerer.h"
+#include "QtPrinters.h"
 
 namespace {
 
@@ -275,7 +276,19 @@ TEST_F(LinkFile, MakeLinkByStatusShowsFailures) {
   EXPECT_EQ(FunStatContext.Status, fsPerfect);
   const QStringList missing =
       reports([&] { MakeLinkByStatus(At("not-there"), At("Backdropper"), {}, {}, true, true); });
+  const QStringList noFolder =
+      reports([&] { MakeLinkByStatus({}, At("Backdropper"), {}, {}, true, true); });
+  // Switched off, a folder the system does not give, or that is not there, holds nothing to
+  // remove: every close with the option off must stay quiet.
+  for (const QString& folder : {QString(), At("not-there")}) {
+    EXPECT_EQ(reports([&] { MakeLinkByStatus(folder, At("Backdropper"), {}, {}, true, false); }),
+              QStringList())
+        << folder.toStdString();
+    EXPECT_EQ(FunStatContext.Status, fsPerfect);
+  }
   ErrorForm = nullptr;
+  ASSERT_EQ(noFolder.size(), 1);
+  EXPECT_TRUE(noFolder[0].contains("\"Empty destination name.\""));
   ASSERT_EQ(broken.size(), 1);
   EXPECT_TRUE(broken[0].startsWith("DESCRIPTION\r\nFailed to create link.\r\n"));
   EXPECT_TRUE(broken[0].contains("\"Failed to get reference path.\""));

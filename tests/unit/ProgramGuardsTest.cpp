@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Platform/Signals.h"
@@ -23,11 +26,14 @@ QString ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// Points XDG_RUNTIME_DIR elsewhere for one test.
+// Points XDG_RUNTIME_DIR elsewhere for one test; empty: the session has none.
 class TRuntimeDir {
  public:
   explicit TRuntimeDir(const QByteArray& dir) : Saved(qgetenv("XDG_RUNTIME_DIR")) {
-    qputenv("XDG_RUNTIME_DIR", dir);
+    if (dir.isEmpty())
+      qunsetenv("XDG_RUNTIME_DIR");
+    else
+      qputenv("XDG_RUNTIME_DIR", dir);
   }
   ~TRuntimeDir() {
     ReleaseProgramInstance();
@@ -63,6 +69,110 @@ TEST(ProgramInstance, AnotherHolderOfTheLockIsAnotherCopy) {
 TEST(ProgramInstance, ALockFileThatCannotBeMadeLetsTheCopyRun) {
   TRuntimeDir dir(QDir(TestRoot()).filePath("no/such/folder").toLocal8Bit());
   EXPECT_FALSE(CheckProgramInstance("Guarded"));
+}
+
+// Without a runtime directory the lock lives in /tmp, where anybody may put the name first.
+class FallbackLock : public ::testing::Test {
+ protected:
+  FallbackLock()
+      : Name(QStringLiteral("Guarded%1").arg(::getpid())),  // parallel runs never meet
+        Path(QStringLiteral("/tmp/Mutex_ProgramInstance_%1-%2").arg(Name).arg(::getuid())),
+        NoRuntime(QByteArray()) {}
+  ~FallbackLock() override {
+    ReleaseProgramInstance();
+    Remove();
+  }
+  void Remove() {
+    if (!QFile::remove(Path)) QDir().rmdir(Path);
+  }
+  QByteArray Native() const { return QFile::encodeName(Path); }
+  // True when the program would not run; `refusal` tells the user why.
+  bool Check(QString& refusal) {
+    refusal.clear();
+    const bool stop = CheckProgramInstance(Name, &refusal);
+    ReleaseProgramInstance();
+    return stop;
+  }
+
+  const QString Name;
+  const QString Path;
+  TRuntimeDir NoRuntime;
+  QTemporaryDir Elsewhere;
+};
+
+TEST_F(FallbackLock, MadeAsAPrivateFileOfTheUser) {
+  QString refusal;
+  ASSERT_FALSE(QFile::exists(Path));
+  EXPECT_FALSE(CheckProgramInstance(Name, &refusal));
+  EXPECT_EQ(refusal, "");
+  struct stat st {};
+  ASSERT_EQ(::lstat(Native().constData(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+  const int other = ::open(Native().constData(), O_RDWR);
+  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0) << "the lock is held";
+  ReleaseProgramInstance();
+  // A file left by an earlier run of the user is simply taken again.
+  EXPECT_FALSE(Check(refusal));
+  ::close(other);
+}
+
+TEST_F(FallbackLock, ASymbolicLinkIsNeitherFollowedNorTrusted) {
+  const QString target = Elsewhere.filePath("target");
+  QString refusal;
+
+  // Dangling: following it would create the file it names.
+  ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), Native().constData()), 0);
+  EXPECT_TRUE(Check(refusal));
+  EXPECT_FALSE(QFile::exists(target)) << "the link was followed";
+  EXPECT_TRUE(refusal.contains("\"" + Path + "\"")) << refusal.toStdString();
+  EXPECT_TRUE(refusal.startsWith(Name + " cannot start")) << refusal.toStdString();
+
+  // To a file of the user: it is neither locked nor changed.
+  {
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("precious");
+  }
+  EXPECT_TRUE(CheckProgramInstance(Name, &refusal));
+  const int probe = ::open(QFile::encodeName(target).constData(), O_RDWR);
+  EXPECT_EQ(::flock(probe, LOCK_EX | LOCK_NB), 0) << "the target was locked";
+  ::close(probe);
+  ReleaseProgramInstance();
+  EXPECT_EQ(ReadAll(target), "precious");
+}
+
+TEST_F(FallbackLock, AFolderOrASecondNameOfAFileIsRefused) {
+  QString refusal;
+  ASSERT_TRUE(QDir().mkdir(Path));
+  EXPECT_TRUE(Check(refusal));
+  EXPECT_FALSE(refusal.isEmpty());
+  Remove();
+
+  // A hard link could make the lock an alias of any file of the user.
+  const QString other = Path + ".other";
+  ASSERT_TRUE(QFile(other).open(QIODevice::WriteOnly));
+  ASSERT_EQ(::link(QFile::encodeName(other).constData(), Native().constData()), 0)
+      << std::strerror(errno);
+  EXPECT_TRUE(Check(refusal));
+  EXPECT_FALSE(refusal.isEmpty());
+  QFile::remove(other);
+}
+
+TEST_F(FallbackLock, AFileOfAnotherUserIsRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "making a file of another user needs root";
+  const int fd = ::open(Native().constData(), O_RDWR | O_CREAT | O_EXCL, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
+  QString refusal;
+  // Whether its owner holds it (we would stop without a word) or not (two copies could run).
+  EXPECT_TRUE(Check(refusal));
+  EXPECT_FALSE(refusal.isEmpty());
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  EXPECT_TRUE(Check(refusal));
+  EXPECT_FALSE(refusal.isEmpty()) << "a lock held by another user's file is no other copy of ours";
+  ::close(fd);
 }
 
 TEST(ProgramGuards, AbortEndsWithCodeOneWithoutCleanUp) {

@@ -238,6 +238,8 @@ void MakeLinkByStatus(const QString& directory, const QString& target, const QSt
   TStatusFrame frame(__FILE__, "MakeLinkByStatus", __LINE__, TStatusFrame::Outer,
                      QStringLiteral("Failed to create link."));
   frame.Run([&] {
+    // No folder (the system has none, or it could not be made) holds no shortcut to remove.
+    if (!present && directory.isEmpty()) return;
     // Without a folder the name would land in the current directory.
     if (directory.isEmpty())
       frame.Raise(__LINE__, fsError, QStringLiteral("Empty destination name."), target);

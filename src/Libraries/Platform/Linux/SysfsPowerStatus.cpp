@@ -12,6 +12,13 @@ QString ReadAttribute(const QString& supply, const char* name) {
   return QString::fromLatin1(file.read(64)).trimmed();
 }
 
+// A laptop charging through USB-C often lists its charger only as a "USB" supply; some drivers
+// still give the kind of USB port as the type ("USB_PD", "USB_C", ...).
+bool IsExternalSupply(const QString& type) {
+  return type == QLatin1StringView("Mains") || type == QLatin1StringView("USB") ||
+         type.startsWith(QLatin1StringView("USB_"));
+}
+
 }  // namespace
 
 TSysfsPowerStatus::TSysfsPowerStatus(QString root) : Root(std::move(root)) {}
@@ -24,7 +31,7 @@ bool TSysfsPowerStatus::IsOnMains() {
     // Batteries of a wireless mouse or keyboard say nothing about the machine's own power.
     if (ReadAttribute(supply, "scope") == QLatin1StringView("Device")) continue;
     anySupply = true;
-    if (ReadAttribute(supply, "type") == QLatin1StringView("Mains") &&
+    if (IsExternalSupply(ReadAttribute(supply, "type")) &&
         ReadAttribute(supply, "online") == QLatin1StringView("1"))
       return true;
   }
