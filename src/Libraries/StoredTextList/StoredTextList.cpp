@@ -10,13 +10,12 @@
 
 #include "Error/Error.h"
 #include "File/File.h"
+#include "SettingsLimits.h"
 #include "Utilities.h"
 #include "ValueParsing.h"
 
 namespace {
 
-// A settings file larger than this is not one; its head is all that is read.
-constexpr qint64 MaxSettingsFileSize = 64 * 1024 * 1024;
 // The report lists this many bad values and counts the rest.
 constexpr int MaxListedProblems = 20;
 
