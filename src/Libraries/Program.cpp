@@ -4,42 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QStringList>
-#include <climits>
 #include <cstdlib>
 #include <unistd.h>
 
 #include "Error/Error.h"
 #include "Platform/InstanceLock.h"
+#include "Platform/ProcessInfo.h"
 
 #ifndef BACKDROPPER_DATA_DIR
 #define BACKDROPPER_DATA_DIR "/usr/local/share/backdropper"
 #endif
 
-namespace {
-
-QStringList CommandLine() {
-  QFile file(QStringLiteral("/proc/self/cmdline"));
-  QStringList args;
-  if (!file.open(QIODevice::ReadOnly)) return args;
-  const QByteArray all = file.readAll();
-  for (const QByteArray& arg : all.split('\0')) args << QString::fromLocal8Bit(arg);
-  if (!args.isEmpty() && all.endsWith('\0')) args.removeLast();
-  return args;
-}
-
-}  // namespace
-
-QString GetProgramFilePath() {
-  char buffer[PATH_MAX + 1];
-  const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
-  if (n <= 0) return {};
-  QString path = QString::fromLocal8Bit(buffer, n);
-  // A program file replaced while running (an update) still names its new file.
-  const QString deleted = QStringLiteral(" (deleted)");
-  if (path.endsWith(deleted) && !QFileInfo::exists(path)) path.chop(deleted.size());
-  return path;
-}
+QString GetProgramFilePath() { return Platform::ExecutablePath(); }
 
 QString GetProgramDirectory() {
   const QString path = GetProgramFilePath();
@@ -52,7 +28,7 @@ QString GetProgramFileName() {
 }
 
 QString GetProgramParameter(int index) {
-  const QStringList args = CommandLine();
+  const QStringList args = Platform::CommandLineArguments();
   return index >= 0 && index < args.size() ? args.at(index) : QString();
 }
 
