@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "Utilities.h"
+
 namespace {
 std::function<void(const QString&)>& Handler() {
   static std::function<void(const QString&)> handler;
@@ -9,7 +11,9 @@ std::function<void(const QString&)>& Handler() {
 }
 }  // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InstallErrorBoxes();
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {

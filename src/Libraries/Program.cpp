@@ -86,7 +86,7 @@ void TerminateProgramFun() {
   FunStatContext.SetRaise(QStringLiteral(__FILE__), QStringLiteral("TerminateProgramFun"), __LINE__,
                           fsError, description, {}, {}, 0);
   FunStatContext.SetShow(QStringLiteral(__FILE__), QStringLiteral("TerminateProgramFun"), __LINE__);
-  if (ErrorForm) FunStatContext.Show(description);
+  if (HasReportSink()) FunStatContext.Show(description);
   FunStatContext.Reset(fsPerfect);
   std::_Exit(1);
 }

@@ -63,6 +63,14 @@ void ShowError(const QString& text) {
   MessageDialog(QStringLiteral("Error"), text, QMessageBox::Critical, QMessageBox::Ok);
 }
 
+void InstallErrorBoxes() {
+  SetErrorBoxSink([](const QString& text, TErrorBoxButtons buttons) {
+    MessageDialog(QStringLiteral("Error"), text, QMessageBox::Critical,
+                  buttons == TErrorBoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                        : QMessageBox::Ok);
+  });
+}
+
 bool AskQuery(const QString& text) {
   return MessageDialog(QStringLiteral("Query"), text, QMessageBox::Question,
                        QMessageBox::Yes | QMessageBox::No) == drOk;

@@ -165,7 +165,7 @@ TEST_F(ErrorWindow, UnhandledExceptionIsReportedThenCleared) {
 }
 
 TEST_F(ErrorWindow, WithoutTheWindowAPlainBoxSaysSo) {
-  ErrorForm = nullptr;
+  Form.reset();
   TModalAnswerer answerer([](QWidget* w) { w->close(); });
   TFunStatContext c;
   c.Status = fsError;
@@ -176,6 +176,20 @@ TEST_F(ErrorWindow, WithoutTheWindowAPlainBoxSaysSo) {
   EXPECT_EQ(
       answerer.Texts,
       QStringList{QStringLiteral("The error-dialog form is not created. You must create it.")});
+}
+
+TEST_F(ErrorWindow, ReportsGoToTheNewestWindowWhileItLives) {
+  auto newer = std::make_unique<TErrorForm>();
+  Form.reset();  // the older one going does not take the newer one's place away
+  EXPECT_TRUE(HasReportSink());
+  TModalAnswerer answerer(
+      [](QWidget* w) { TModalAnswerer::ClickButton(w, QStringLiteral("&Okay")); });
+  TFunStatContext c;
+  c.Status = fsError;
+  EXPECT_TRUE(c.Show(QStringLiteral("To the newer one.")));
+  EXPECT_EQ(newer->MemoText().section(QStringLiteral("\r\n"), 1, 1), "To the newer one.");
+  newer.reset();
+  EXPECT_FALSE(HasReportSink());
 }
 
 class ErrorLog : public ErrorWindow {

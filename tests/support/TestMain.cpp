@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "TestEnvironment.h"
+#include "Utilities.h"
 
 namespace {
 QTemporaryDir* Root = nullptr;
@@ -30,6 +31,8 @@ QString TestRoot() { return Root->path(); }
 int main(int argc, char** argv) {
   Isolate();
   QApplication app(argc, argv);
+  // As the program's application object does.
+  InstallErrorBoxes();
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   delete Root;

@@ -1,12 +1,15 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QLocale>
 #include <ctime>
 #include <stdexcept>
+#include <vector>
 
 #include "Error/Error.h"
 #include "Program.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -203,4 +206,79 @@ TEST_F(Report, TimeTextCountsDayOfYearAndHundredsOfSeconds) {
   QLocale::setDefault(QLocale(QLocale::Finnish, QLocale::Finland));
   const QString finnish = at(QDate(2007, 1, 1), QTime(13, 45, 10));
   EXPECT_TRUE(finnish.contains(" | 13:45:10")) << finnish.toStdString();
+}
+
+TEST_F(Report, RecursiveAttemptsAreTheWindowsCount) {
+  EXPECT_TRUE(TFunStatContext().GetReport(2).endsWith(Tail(2)));
+}
+
+namespace {
+
+// Records the error boxes; the test installs its own report sink.
+class ReportSinks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetErrorBoxSink([this](const QString& text, TErrorBoxButtons buttons) {
+      Boxes << text;
+      Buttons.push_back(buttons);
+    });
+    Context.SetRaise("a.cpp", "A", 1, fsPanic, "Broken.");
+  }
+  void TearDown() override {
+    SetReportSink(nullptr);
+    InstallErrorBoxes();
+  }
+  TFunStatContext Context;
+  QStringList Boxes;
+  std::vector<TErrorBoxButtons> Buttons;
+};
+
+}  // namespace
+
+TEST_F(ReportSinks, ShowHandsTheContextToTheSinkAndItsAnswerBack) {
+  QString description;
+  int32_t status = fsPerfect;
+  SetReportSink([&](const TFunStatContext& context, const QString& text, bool* noErrors) {
+    description = text;
+    status = context.Status;
+    if (noErrors) *noErrors = true;
+    return true;
+  });
+  bool noErrors = false;
+  EXPECT_TRUE(Context.Show("Failed.", &noErrors));
+  EXPECT_TRUE(noErrors);
+  EXPECT_EQ(description, "Failed.");
+  EXPECT_EQ(status, fsPanic);
+
+  SetReportSink([](const TFunStatContext&, const QString&, bool*) -> bool {
+    throw std::runtime_error("the window broke");
+  });
+  EXPECT_TRUE(HasReportSink());
+  EXPECT_FALSE(Context.Show("Failed."));
+  EXPECT_TRUE(Boxes.isEmpty());
+}
+
+TEST_F(ReportSinks, WithoutASinkTheReportGoesToStderrAndABoxSaysSo) {
+  ASSERT_FALSE(HasReportSink());
+  bool noErrors = true;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(Context.Show("Failed.", &noErrors));
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(noErrors);
+  EXPECT_EQ(Boxes, QStringList{"The error-dialog form is not created. You must create it."});
+  EXPECT_THAT(written, ::testing::StartsWith("Failed.\nRAISE CONTEXT\n* Status: Panic\n"));
+  EXPECT_THAT(written, ::testing::HasSubstr("\n* Description: \"Broken.\"\n"));
+  EXPECT_EQ(written.find('\r'), std::string::npos);
+}
+
+TEST_F(ReportSinks, ErrorBoxesKeepTheirButtonsAndWithoutASinkGoToStderr) {
+  ShowErrorBox("One.");
+  ShowErrorBox("Two.", TErrorBoxButtons::OkCancel);
+  EXPECT_EQ(Boxes, (QStringList{"One.", "Two."}));
+  EXPECT_EQ(Buttons, (std::vector{TErrorBoxButtons::Ok, TErrorBoxButtons::OkCancel}));
+
+  SetErrorBoxSink(nullptr);
+  ::testing::internal::CaptureStderr();
+  ShowErrorBox("Three.");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Three.\n");
 }

@@ -1,19 +1,32 @@
 #include "Error/Error.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QLocale>
-#include <QMessageBox>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
-#include "Error/ErrorForm.h"
-#include "Program.h"
+#include "Platform/ProcessInfo.h"
 
 TFunStatContext FunStatContext;
-TErrorForm* ErrorForm = nullptr;
 
 namespace {
+
+TReportSink& ReportSink() {
+  static TReportSink sink;
+  return sink;
+}
+
+TErrorBoxSink& ErrorBoxSink() {
+  static TErrorBoxSink sink;
+  return sink;
+}
+
+void WriteToStandardError(QString text) {
+  text.remove(QLatin1Char('\r'));
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
 
 std::function<QDateTime()>& ReportClock() {
   static std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
@@ -132,7 +145,7 @@ QString ReportTimeText() {
          QStringLiteral(" (") + QString::number(hundreds) + QLatin1Char(')');
 }
 
-QString TFunStatContext::GetReport() const {
+QString TFunStatContext::GetReport(int recursiveAttempts) const {
   const QString nl = QStringLiteral("\r\n");
   QString r;
   try {
@@ -159,9 +172,8 @@ QString TFunStatContext::GetReport() const {
     r += nl + QStringLiteral("* Line: ") + QString::number(ShowLine);
     r += nl + nl + QStringLiteral("INFO");
     r += nl + QStringLiteral("* Time: ") + ReportTimeText();
-    r += nl + QStringLiteral("* Program: ") + GetProgramFilePath();
-    r += nl + QStringLiteral("* Recursive attempts: ") +
-         QString::number(ErrorForm ? ErrorForm->RecursionCount : 0);
+    r += nl + QStringLiteral("* Program: ") + Platform::ExecutablePath();
+    r += nl + QStringLiteral("* Recursive attempts: ") + QString::number(recursiveAttempts);
     r += nl + nl + QStringLiteral("USER INFO");
     r += nl + QStringLiteral("* UserCode: ") + QString::number(UserCode);
     r += nl + QStringLiteral("* UserText: ") + UserText;
@@ -173,15 +185,32 @@ QString TFunStatContext::GetReport() const {
   return r;
 }
 
+void SetReportSink(TReportSink sink) { ReportSink() = std::move(sink); }
+
+bool HasReportSink() { return static_cast<bool>(ReportSink()); }
+
+void SetErrorBoxSink(TErrorBoxSink sink) { ErrorBoxSink() = std::move(sink); }
+
+void ShowErrorBox(const QString& text, TErrorBoxButtons buttons) {
+  if (ErrorBoxSink())
+    ErrorBoxSink()(text, buttons);
+  else
+    WriteToStandardError(QStringLiteral("Error: ") + text);
+}
+
 bool TFunStatContext::Show(const QString& description, bool* noErrors) {
-  if (!ErrorForm) {
+  if (!HasReportSink()) {
     if (noErrors) *noErrors = false;
-    QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                          QStringLiteral("The error-dialog form is not created. You must create it."));
+    // The box cannot carry the report; a terminal still gets it.
+    try {
+      WriteToStandardError(description + GetReport());
+    } catch (...) {
+    }
+    ShowErrorBox(QStringLiteral("The error-dialog form is not created. You must create it."));
     return false;
   }
   try {
-    return ErrorForm->Show(GetStatusText(Status), description, GetReport(), noErrors);
+    return ReportSink()(*this, description, noErrors);
   } catch (...) {
     return false;
   }

@@ -7,9 +7,6 @@
 #include <functional>
 #include <stdexcept>
 
-class QDialog;
-class TErrorForm;
-
 enum TFunStatus : int32_t {
   fsPerfect = 0,
   fsWarning = 1,
@@ -57,13 +54,29 @@ class TFunStatContext {
   bool Failed() const { return IsFailure(Status); }
 
   static QString GetStatusText(int32_t status);
-  QString GetReport() const;
+  // `recursiveAttempts`: reports asked for while the report window is on screen.
+  QString GetReport(int recursiveAttempts = 0) const;
   bool Show(const QString& description, bool* noErrors = nullptr);
   void OnApplicationException(const QString& message);
 };
 
 extern TFunStatContext FunStatContext;
-extern TErrorForm* ErrorForm;
+
+// Where Show hands a report. The report window installs itself here while it exists; it shows
+// the report of `context` under `description` and returns true when the user accepted it.
+using TReportSink =
+    std::function<bool(const TFunStatContext& context, const QString& description, bool* noErrors)>;
+// Null removes the sink: Show then writes the report to stderr and says in an error box that
+// the window is missing.
+void SetReportSink(TReportSink sink);
+bool HasReportSink();
+
+// Plain error boxes (caption "Error", stop icon) for code without widgets; the answer is not
+// used. The widget library installs the box; until it does, the text goes to stderr.
+enum class TErrorBoxButtons { Ok, OkCancel };
+using TErrorBoxSink = std::function<void(const QString& text, TErrorBoxButtons buttons)>;
+void SetErrorBoxSink(TErrorBoxSink sink);
+void ShowErrorBox(const QString& text, TErrorBoxButtons buttons = TErrorBoxButtons::Ok);
 
 // The time line of a report; tests swap the clock to compare whole reports.
 QString ReportTimeText();

@@ -18,6 +18,13 @@
 #include "Program.h"
 #include "Utilities.h"
 
+TErrorForm* ErrorForm = nullptr;
+
+namespace {
+// The window that reports go to; the last one made, until it is destroyed.
+TErrorForm* ReportWindow = nullptr;
+}  // namespace
+
 TErrorForm::TErrorForm(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ErrorForm"));
   setWindowTitle(QStringLiteral("Error"));
@@ -66,10 +73,20 @@ TErrorForm::TErrorForm(QWidget* parent) : QDialog(parent) {
   RecursionCount = 0;
   SetApplicationExceptionHandler(
       [](const QString& message) { FunStatContext.OnApplicationException(message); });
+  SetReportSink([this](const TFunStatContext& context, const QString& description, bool* noErrors) {
+    // The report is made before Show counts this request.
+    return Show(TFunStatContext::GetStatusText(context.Status), description,
+                context.GetReport(RecursionCount), noErrors);
+  });
+  ReportWindow = this;
 }
 
 TErrorForm::~TErrorForm() {
   if (ErrorForm == this) ErrorForm = nullptr;
+  if (ReportWindow == this) {
+    SetReportSink(nullptr);
+    ReportWindow = nullptr;
+  }
 }
 
 bool TErrorForm::event(QEvent* e) {

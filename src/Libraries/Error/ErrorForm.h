@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include "Error/Error.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -38,3 +40,6 @@ class TErrorForm : public QDialog {
  private:
   QString Memo;  // the report exactly as logged (CR LF line breaks)
 };
+
+// The one report window of the program; null until start-up creates it.
+extern TErrorForm* ErrorForm;

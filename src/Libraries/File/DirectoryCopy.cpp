@@ -1,7 +1,5 @@
 // Copying and deleting whole directory trees.
-#include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -118,12 +116,8 @@ void CopyTree(const QString& source, const QString& destination, bool copy,
       }
     }
   });
-  if (frame.Failed()) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                    QStringLiteral("Failed to process directory."),
-                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
-    box.exec();
-  }
+  if (frame.Failed())
+    ShowErrorBox(QStringLiteral("Failed to process directory."), TErrorBoxButtons::OkCancel);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "Error/Error.h"
 #include "File/File.h"
 #include "Platform/Launcher.h"
-#include "Utilities.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ void RunFile(const QString& file, const QString& parameters, const QString& dire
   TStatusFrame frame(__FILE__, "RunFile", __LINE__);
   frame.Run([&] {
     if (file.isEmpty()) {
-      ShowError(QStringLiteral("The name of the file is empty."));
+      ShowErrorBox(QStringLiteral("The name of the file is empty."));
       return;
     }
     QString text;
