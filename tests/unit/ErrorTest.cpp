@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <ctime>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "Error/Error.h"
@@ -68,6 +69,15 @@ QString Tail(int recursive = 0) {
 }
 
 }  // namespace
+
+TEST(StatusFrameDeathTest, OnlyTheUserInterfaceThreadOpensFrames) {
+#ifdef QT_NO_DEBUG
+  GTEST_SKIP() << "assertions are compiled out";
+#endif
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(std::thread([] { TStatusFrame frame(__FILE__, "Helper", __LINE__); }).join(),
+               "Helper.*off the user-interface thread");
+}
 
 TEST(StatusFrame, SuccessLeavesPerfectAndRunningShowsBegin) {
   FunStatContext.Reset(fsError);

@@ -1,10 +1,13 @@
 #include "Error/Error.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
+#include <QThread>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "Platform/ProcessInfo.h"
 
@@ -26,6 +29,15 @@ void WriteToStandardError(QString text) {
   text.remove(QLatin1Char('\r'));
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
   std::fflush(stderr);
+}
+
+// Frames share FunStatContext unguarded, so they belong to the user-interface thread: the
+// application's, or without an application (plain code under test) the first frame's thread.
+[[maybe_unused]] bool OnUserInterfaceThread() {
+  if (const QCoreApplication* application = QCoreApplication::instance())
+    return QThread::currentThread() == application->thread();
+  static const std::thread::id first = std::this_thread::get_id();
+  return std::this_thread::get_id() == first;
 }
 
 std::function<QDateTime()>& ReportClock() {
@@ -237,6 +249,8 @@ TStatusFrame::TStatusFrame(const char* file, const char* function, int line, Kin
       EndLine(line),
       FrameKind(kind),
       Description(description) {
+  Q_ASSERT_X(OnUserInterfaceThread(), function,
+             "a status frame was opened off the user-interface thread");
   FunStatContext.SetBegin(File, Function, line);
 }
 

@@ -97,7 +97,8 @@ class TLocatedError : public std::runtime_error {
 
 // One status frame. Construction records the begin; Run executes the body behind a catch-all;
 // destruction hands the final status to the caller through FunStatContext. An outer frame
-// shows its report instead and leaves Perfect behind.
+// shows its report instead and leaves Perfect behind. Frames belong to the user-interface
+// thread (asserted): helper threads report through their caller.
 //
 //   int64_t GetFileSize(const QString& path) {
 //     int64_t size = 0;
