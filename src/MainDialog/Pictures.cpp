@@ -10,6 +10,7 @@
 
 #include "DirectoryListDelegate.h"
 #include "Error/Error.h"
+#include "File/DirectoryChooser.h"
 #include "File/File.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"

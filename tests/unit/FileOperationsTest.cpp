@@ -13,6 +13,7 @@
 
 #include "Error/Error.h"
 #include "Error/ErrorForm.h"
+#include "File/DirectoryChooser.h"
 #include "File/File.h"
 #include "ModalAnswerer.h"
 #include "Platform/Launcher.h"

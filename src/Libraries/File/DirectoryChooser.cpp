@@ -1,4 +1,5 @@
-// The folder chooser.
+#include "File/DirectoryChooser.h"
+
 #include <QApplication>
 #include <QFileDialog>
 

@@ -1,5 +1,5 @@
 // File and directory helpers: path texts, listing, copying, renaming, special folders, starting
-// files. Shortcut files (TLinkFile) are in LinkFile.h.
+// files. Shortcut files (TLinkFile) are in LinkFile.h, the folder chooser in DirectoryChooser.h.
 #pragma once
 
 #include <QByteArray>
@@ -33,9 +33,6 @@ bool IsLinkFileName(const QString& path);
 // Read-only here means the owner may not write; gives the owner write permission back.
 void ClearReadOnly(const QString& path);
 QString GetLinkExtension(const QString& target);
-// The folder chooser: folders only, kept below `root` when one is given. On OK stores the choice
-// in `directory` and returns true; on cancel returns false and leaves `directory` alone.
-bool BrowseForDirectory(QString& directory, const QString& root, const QString& caption);
 
 // A ";"-separated list of wildcard patterns ("*", "?"), matched ignoring case; compiled once
 // so that listing a large tree does not parse it per file.
