@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "Error/Error.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 void Require(bool condition) {

@@ -69,6 +69,7 @@ void InstallErrorBoxes() {
                   buttons == TErrorBoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok);
   });
+  SetQuestionSink(AskQuery);
 }
 
 bool AskQuery(const QString& text) {

@@ -27,7 +27,8 @@ int MessageDialog(const QString& caption, const QString& text, QMessageBox::Icon
 void ShowInfo(const QString& text);
 void ShowWarning(const QString& text);
 void ShowError(const QString& text);
-// Routes the error boxes of code without widgets (ShowErrorBox) to MessageDialog.
+// Routes the error boxes and questions of code without widgets (ShowErrorBox, AskQuestion) to
+// MessageDialog.
 void InstallErrorBoxes();
 // Yes/No question; true only for Yes.
 bool AskQuery(const QString& text);

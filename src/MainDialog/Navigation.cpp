@@ -13,7 +13,7 @@
 #include "MyTime.h"
 #include "PictureSelection.h"
 #include "Utilities.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 void TMainForm::SetUpNavigation() {
   Random = std::make_unique<TRandom>(QCursor::pos());

@@ -17,7 +17,7 @@
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "Scheduler.h"
 #include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "Error/Error.h"
 #include "ModalAnswerer.h"
 #include "Utilities.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 
 #include "Error/Error.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 

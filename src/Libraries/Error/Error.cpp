@@ -25,6 +25,11 @@ TErrorBoxSink& ErrorBoxSink() {
   return sink;
 }
 
+TQuestionSink& QuestionSink() {
+  static TQuestionSink sink;
+  return sink;
+}
+
 void WriteToStandardError(QString text) {
   text.remove(QLatin1Char('\r'));
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
@@ -208,6 +213,14 @@ void ShowErrorBox(const QString& text, TErrorBoxButtons buttons) {
     ErrorBoxSink()(text, buttons);
   else
     WriteToStandardError(QStringLiteral("Error: ") + text);
+}
+
+void SetQuestionSink(TQuestionSink sink) { QuestionSink() = std::move(sink); }
+
+bool AskQuestion(const QString& text) {
+  if (QuestionSink()) return QuestionSink()(text);
+  WriteToStandardError(QStringLiteral("Query (answered No): ") + text);
+  return false;
 }
 
 bool TFunStatContext::Show(const QString& description, bool* noErrors) {

@@ -77,6 +77,11 @@ enum class TErrorBoxButtons { Ok, OkCancel };
 using TErrorBoxSink = std::function<void(const QString& text, TErrorBoxButtons buttons)>;
 void SetErrorBoxSink(TErrorBoxSink sink);
 void ShowErrorBox(const QString& text, TErrorBoxButtons buttons = TErrorBoxButtons::Ok);
+// A Yes/No question (caption "Query") for code without widgets, installed with the error box;
+// without it nobody can say Yes, so the answer is No.
+using TQuestionSink = std::function<bool(const QString& text)>;
+void SetQuestionSink(TQuestionSink sink);
+bool AskQuestion(const QString& text);
 
 // The time line of a report; tests swap the clock to compare whole reports.
 QString ReportTimeText();

@@ -11,8 +11,7 @@
 #include "Error/Error.h"
 #include "File/File.h"
 #include "SettingsLimits.h"
-#include "Utilities.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 
@@ -188,7 +187,7 @@ bool TStoredTextList::Save(bool askOverwrite, uint8_t argument) {
                      QStringLiteral("Failed to save file."));
   frame.Run([&] {
     if (askOverwrite && QFileInfo::exists(FileName) &&
-        !AskQuery(QStringLiteral("File \"") + FileName +
+        !AskQuestion(QStringLiteral("File \"") + FileName +
                   QStringLiteral("\"already exists.\nOverwrite it?")))
       return;
     if (OnSave) OnSave(*this, argument);

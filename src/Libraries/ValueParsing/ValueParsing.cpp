@@ -1,14 +1,11 @@
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
-#include <QComboBox>
 #include <QLocale>
-#include <QWidget>
 #include <array>
 
 #include "AsciiText.h"
 #include "Error/Error.h"
 #include "StockColors.h"
-#include "Utilities.h"
 
 namespace {
 
@@ -162,33 +159,6 @@ int32_t TextToInt(const QString& text) {
   return GetIntFromText(text, IntMin, IntMax, 0);
 }
 
-int32_t GetIntFromComboBox(QComboBox* box, int32_t min, int32_t max, int32_t def) {
-  if (!box) return def;
-  int32_t value = def;
-  bool outside = false;
-  TStatusFrame frame(__FILE__, "GetIntFromComboBox", __LINE__);
-  frame.Run([&] {
-    const QString text = box->currentText();
-    value = text.isEmpty() ? def : ConvertInt(text);
-    outside = value < min || value > max;
-  });
-  if (outside || frame.Failed()) {
-    ShowWarning(QStringLiteral("Integer value outside limits.\nIt will be set to default.\n"
-                               "    * Minimum = %1\n    * Maximum = %2\n    * Default = %3")
-                    .arg(min)
-                    .arg(max)
-                    .arg(def));
-    FocusControl(box);
-    value = def;
-    box->setCurrentText(QString::number(def));
-  }
-  return value;
-}
-
-int32_t GetIntFromComboBox(QComboBox* box) {
-  return GetIntFromComboBox(box, IntMin, IntMax, 0);
-}
-
 QString BoolToText(bool value) {
   return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
 }
@@ -202,10 +172,6 @@ int32_t TextToColor(const QString& text) {
   if (!TryTextToColor(text, color))
     THROW_ERROR(QStringLiteral("\"%1\" is not a valid color value.").arg(text));
   return color;
-}
-
-void FocusControl(QWidget* control) {
-  if (control) control->setFocus(Qt::OtherFocusReason);
 }
 
 QString IntToGroupedText(int64_t value) {

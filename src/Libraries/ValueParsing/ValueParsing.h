@@ -24,14 +24,15 @@ bool TryTextToColor(const QString& text, int32_t& color);
 bool CheckIntFromText(const QString& text, int32_t min, int32_t max, int32_t def, int32_t& value);
 int32_t GetIntFromText(const QString& text, int32_t min, int32_t max, int32_t def);
 int32_t TextToInt(const QString& text);
-// Like GetIntFromText, but a bad value warns the user, focuses the box and puts the default in.
+// Like GetIntFromText, but a bad value warns the user, focuses the box and puts the default in
+// (ControlValues.cpp, with the widgets).
 int32_t GetIntFromComboBox(QComboBox* box, int32_t min, int32_t max, int32_t def);
 int32_t GetIntFromComboBox(QComboBox* box);
 
 QString BoolToText(bool value);
 // Only exactly "TRUE" is true.
 bool TextToBool(const QString& text);
-// Throws a located error for text that is no colour, so a settings load stops there.
+// Throws a located error for text that is no colour.
 int32_t TextToColor(const QString& text);
 
 void FocusControl(QWidget* control);
