@@ -1,0 +1,77 @@
+#include "MyGDIPlus/DrawContext.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace {
+
+bool Finite(const QRectF& rect) {
+  return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width()) &&
+         std::isfinite(rect.height());
+}
+
+// Runs `draw` with the painter set to the context's smoothing mode. Qt puts pixel centres at
+// i + 0.5, the imaging library at i: antialiased shapes are shifted by half a pixel to match.
+template <class TDraw>
+void Draw(TDrawContext& context, bool valid, TDraw draw) {
+  QPainter& painter = context.Graphics;
+  if (!painter.isActive()) {
+    context.Fail(dsWrongState);
+    return;
+  }
+  if (!valid) {
+    context.Fail(dsInvalidParameter);
+    return;
+  }
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, context.Smooth);
+  if (context.Smooth) painter.translate(0.5, 0.5);
+  draw(painter);
+  painter.restore();
+}
+
+}  // namespace
+
+QPen MakePen(QRgb color, double width) {
+  QPen pen(QColor::fromRgba(color), width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+  pen.setMiterLimit(10);
+  return pen;
+}
+
+void FillRectangle(TDrawContext& context, QRgb color, const QRectF& rect) {
+  Draw(context, Finite(rect),
+       [&](QPainter& painter) { painter.fillRect(rect, QColor::fromRgba(color)); });
+}
+
+void DrawRectangle(TDrawContext& context, QRgb color, const QRectF& rect) {
+  Draw(context, Finite(rect), [&](QPainter& painter) {
+    painter.setPen(MakePen(color, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect);
+  });
+}
+
+void FillEllipse(TDrawContext& context, QRgb color, const QRectF& rect) {
+  Draw(context, Finite(rect), [&](QPainter& painter) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgba(color));
+    painter.drawEllipse(rect);
+  });
+}
+
+void DrawEllipse(TDrawContext& context, QRgb color, const QRectF& rect) {
+  Draw(context, Finite(rect), [&](QPainter& painter) {
+    painter.setPen(MakePen(color, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(rect);
+  });
+}
+
+void FillPath(TDrawContext& context, const QPainterPath& path, const QBrush& brush) {
+  Draw(context, true, [&](QPainter& painter) { painter.fillPath(path, brush); });
+}
+
+void DrawPath(TDrawContext& context, const QPainterPath& path, const QPen& pen) {
+  Draw(context, true, [&](QPainter& painter) { painter.strokePath(path, pen); });
+}
