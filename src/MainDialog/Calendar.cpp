@@ -527,4 +527,5 @@ void TMainForm::CalendarDefaultSkinLabelClick() {
     }
   }
   Updating = wasUpdating;
+  RedrawWallpaperOnParamChange();
 }

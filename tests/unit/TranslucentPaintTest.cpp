@@ -109,7 +109,8 @@ TEST(DrawContext, OutlinesCoverOneMorePixelThanFillsInBothSmoothingModes) {
         Painted([](TDrawContext& c) { DrawRectangle(c, 0xFFFFFFFFu, QRectF(5, 4, 10, 8)); },
                 nullptr, smooth);
     EXPECT_EQ(Inked(frame), QRect(5, 4, 11, 9)) << smooth;
-    for (const QPoint p : {QPoint(5, 8), QPoint(15, 8), QPoint(10, 4), QPoint(10, 12)})
+    for (const QPoint p : {QPoint(5, 8), QPoint(15, 8), QPoint(10, 4), QPoint(10, 12),
+                           QPoint(5, 4), QPoint(15, 12)})
       EXPECT_EQ(frame.pixel(p), 0xFFFFFFFFu) << smooth << " " << p.x() << "," << p.y();
     EXPECT_EQ(frame.pixel(10, 8), Black) << "the frame is not filled";
 

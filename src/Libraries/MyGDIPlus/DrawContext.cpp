@@ -31,6 +31,17 @@ void Draw(TDrawContext& context, bool valid, TDraw draw) {
   painter.restore();
 }
 
+// Strokes as the outline's area filled: Qt draws thin pens with a line drawer that leaves the
+// corners of a frame partly uncovered, where the joins must fill them.
+void Stroke(QPainter& painter, const QPainterPath& path, const QPen& pen, bool smooth) {
+  if (!smooth) {
+    painter.strokePath(path, pen);
+    return;
+  }
+  QPainterPathStroker stroker(pen);
+  painter.fillPath(stroker.createStroke(path), pen.brush());
+}
+
 }  // namespace
 
 QPen MakePen(QRgb color, double width) {
@@ -46,9 +57,15 @@ void FillRectangle(TDrawContext& context, QRgb color, const QRectF& rect) {
 
 void DrawRectangle(TDrawContext& context, QRgb color, const QRectF& rect) {
   Draw(context, Finite(rect), [&](QPainter& painter) {
-    painter.setPen(MakePen(color, 1.0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect);
+    if (!context.Smooth) {
+      painter.setPen(MakePen(color, 1.0));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(rect);
+      return;
+    }
+    QPainterPath path;
+    path.addRect(rect);
+    Stroke(painter, path, MakePen(color, 1.0), true);
   });
 }
 
@@ -62,9 +79,9 @@ void FillEllipse(TDrawContext& context, QRgb color, const QRectF& rect) {
 
 void DrawEllipse(TDrawContext& context, QRgb color, const QRectF& rect) {
   Draw(context, Finite(rect), [&](QPainter& painter) {
-    painter.setPen(MakePen(color, 1.0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(rect);
+    QPainterPath path;
+    path.addEllipse(rect);
+    Stroke(painter, path, MakePen(color, 1.0), context.Smooth);
   });
 }
 
@@ -73,5 +90,5 @@ void FillPath(TDrawContext& context, const QPainterPath& path, const QBrush& bru
 }
 
 void DrawPath(TDrawContext& context, const QPainterPath& path, const QPen& pen) {
-  Draw(context, true, [&](QPainter& painter) { painter.strokePath(path, pen); });
+  Draw(context, true, [&](QPainter& painter) { Stroke(painter, path, pen, context.Smooth); });
 }
