@@ -43,5 +43,5 @@ void DrawEllipse(TDrawContext& context, QRgb color, const QRectF& rect);
 void FillPath(TDrawContext& context, const QPainterPath& path, const QBrush& brush);
 void DrawPath(TDrawContext& context, const QPainterPath& path, const QPen& pen);
 
-// A pen as the imaging library makes one: solid, miter joins with limit 10, flat caps.
+// A solid pen with flat caps and miter joins (limited to 2 widths).
 QPen MakePen(QRgb color, double width);
