@@ -303,3 +303,14 @@ TEST(PaintMonthCalendar, ExtremeSkinsPaintInsideTheBitmapOrNotAtAll) {
   EXPECT_FALSE(none.Painted);
   EXPECT_EQ(none.After, none.Before);
 }
+
+TEST(CalendarNames, StandAloneMonthNamesAndShortWeekdaysFromMonday) {
+  const TCalendarNames english = CalendarNames(QLocale::c());
+  EXPECT_EQ(english.Months[0], "January");
+  EXPECT_EQ(english.Months[11], "December");
+  EXPECT_EQ(english.Weekdays[0], "Mon");
+  EXPECT_EQ(english.Weekdays[6], "Sun");
+  // Russian names a month in the nominative when it stands alone ("январь", not "января").
+  EXPECT_EQ(CalendarNames(QLocale(QLocale::Russian, QLocale::Russia)).Months[0],
+            QString::fromUtf8("\xD1\x8F\xD0\xBD\xD0\xB2\xD0\xB0\xD1\x80\xD1\x8C"));
+}

@@ -16,6 +16,7 @@ enum TDrawStatus : int {
   dsOk = 0,
   dsGenericError = 1,
   dsInvalidParameter = 2,
+  dsOutOfMemory = 3,
   dsWrongState = 8,
   dsFontFamilyNotFound = 14,
 };

@@ -92,12 +92,15 @@ void PaintText(TDrawContext& context, const QString& text, const QString& fontNa
       context.Fail(dsInvalidParameter);
       haveFont = false;
     }
+    // Outlines are shapes, not grid-fitted glyphs (and hinting them costs time for nothing).
+    const bool pathMode = outline && !shadow;
     const QFont font =
-        haveFont ? MakeFont(fontName, fontSize, bold, italic, context.Hinting) : QFont();
+        haveFont ? MakeFont(fontName, fontSize, bold, italic, context.Hinting && !pathMode)
+                 : QFont();
     const QFontMetricsF metrics(font, context.Graphics.device());
     const QPointF origin = TextOrigin(metrics, text, rect, fontSize, alignment, lineAlignment);
 
-    if (shadow || !outline) {
+    if (!pathMode) {
       if (shadow && effectTranslucency < 100) {
         const QPointF shift(horizontalShadowShift, verticalShadowShift);
         if (haveFont)

@@ -8,54 +8,119 @@
 #include <vector>
 
 #include "MyGDIPlus/DrawContext.h"
+#include "MyGDIPlus/ParallelRows.h"
 
 namespace {
 
 constexpr int RampSize = 1024;
 
-// |CP| / |CB| for the boundary point B where the ray from C through P leaves the path; 1 on
-// and beyond the boundary.
-double BoundaryRatio(const TPathGradient& g, double px, double py) {
-  const double cx = g.Center.x();
-  const double cy = g.Center.y();
-  const double ux = px - cx;
-  const double uy = py - cy;
-  if (ux == 0 && uy == 0) return 0;
-  if (!g.Ellipse) {
-    auto axis = [](double u, double low, double high, double c) {
-      if (u == 0) return 0.0;
-      const double room = u > 0 ? high - c : c - low;
-      return room > 0 ? std::abs(u) / room : 1.0;
-    };
-    const QRect& b = g.Bounds;
-    return std::min(1.0, std::max(axis(ux, b.x(), b.x() + b.width(), cx),
-                                  axis(uy, b.y(), b.y() + b.height(), cy)));
+// The ramp parameter for every point of one gradient, with what does not depend on the point
+// worked out once.
+class TGradientKernel {
+ public:
+  explicit TGradientKernel(const TPathGradient& g)
+      : Ellipse(g.Ellipse),
+        Cx(g.Center.x()),
+        Cy(g.Center.y()),
+        Left(g.Bounds.x()),
+        Top(g.Bounds.y()),
+        Right(g.Bounds.x() + g.Bounds.width()),
+        Bottom(g.Bounds.y() + g.Bounds.height()),
+        A(g.Bounds.width() / 2.0),
+        B(g.Bounds.height() / 2.0),
+        Fx(std::clamp(g.FocusX, 0.0, 1.0)),
+        Fy(std::clamp(g.FocusY, 0.0, 1.0)) {
+    InvA = A > 0 ? 1 / A : 0;
+    InvB = B > 0 ? 1 / B : 0;
+    // The ellipse's centre seen from C, in units of its semi-axes.
+    Ex = Left + A - Cx;
+    Ey = Top + B - Cy;
+    Dx = -Ex * InvA;
+    Dy = -Ey * InvB;
+    Qc = Dx * Dx + Dy * Dy - 1;
   }
-  // C + s (P - C) on the ellipse: the larger root s is where the ray leaves it.
-  const double a = g.Bounds.width() / 2.0;
-  const double b = g.Bounds.height() / 2.0;
-  const double ex = g.Bounds.x() + a;
-  const double ey = g.Bounds.y() + b;
-  const double dx = (cx - ex) / a;
-  const double dy = (cy - ey) / b;
-  const double vx = ux / a;
-  const double vy = uy / b;
-  const double qa = vx * vx + vy * vy;
-  const double qb = 2 * (dx * vx + dy * vy);
-  const double qc = dx * dx + dy * dy - 1;
-  const double discriminant = qb * qb - 4 * qa * qc;
-  if (discriminant < 0) return 1;
-  const double s = (-qb + std::sqrt(discriminant)) / (2 * qa);
-  return s > 1 ? 1 / s : 1;
-}
 
-// Whether P lies in the path scaled about C by (sx, sy).
-bool InsideScaled(const TPathGradient& g, double px, double py, double sx, double sy) {
-  const double cx = g.Center.x();
-  const double cy = g.Center.y();
-  if (sx <= 0 || sy <= 0) return px == cx && py == cy;
-  return BoundaryRatio(g, cx + (px - cx) / sx, cy + (py - cy) / sy) < 1 || (px == cx && py == cy);
-}
+  // `guess` starts the search of unequal focus scales on the ellipse (a neighbour's answer).
+  double Parameter(double x, double y, double guess) const {
+    if (Fx != Fy && Ellipse) return EllipseFocus(x - Cx, y - Cy, guess);
+    const double ratio = Ratio(x, y);
+    if (ratio >= 1) return 0;
+    if (Fx == Fy) return Fx >= 1 ? 1 : std::min(1.0, (1 - ratio) / (1 - Fx));
+    // Each side of the rectangle moves in on its own: the nearer one decides.
+    const double tx = Fx >= 1 ? 1.0 : (1 - Ratio(x, Cy)) / (1 - Fx);
+    const double ty = Fy >= 1 ? 1.0 : (1 - Ratio(Cx, y)) / (1 - Fy);
+    return std::clamp(std::min(tx, ty), 0.0, 1.0);
+  }
+
+ private:
+  // |CP| / |CB| for the boundary point B where the ray from C through P leaves the path; 1 on
+  // and beyond the boundary, also when C itself is on or outside it.
+  double Ratio(double px, double py) const {
+    const double ux = px - Cx;
+    const double uy = py - Cy;
+    if (ux == 0 && uy == 0) return 0;
+    if (!Ellipse) {
+      auto axis = [](double u, double room) { return room > 0 ? std::abs(u) / room : 1.0; };
+      const double rx = ux == 0 ? 0 : axis(ux, ux > 0 ? Right - Cx : Cx - Left);
+      const double ry = uy == 0 ? 0 : axis(uy, uy > 0 ? Bottom - Cy : Cy - Top);
+      return std::min(1.0, std::max(rx, ry));
+    }
+    // C + s (P - C) on the ellipse: the larger root s is where the ray leaves it; the ratio
+    // is 1 / s.
+    const double vx = ux * InvA;
+    const double vy = uy * InvB;
+    const double qa = vx * vx + vy * vy;
+    const double qb = 2 * (Dx * vx + Dy * vy);
+    const double discriminant = qb * qb - 4 * qa * Qc;
+    if (discriminant < 0) return 1;
+    const double twiceS = -qb + std::sqrt(discriminant);  // 2 qa s
+    return twiceS > 2 * qa ? 2 * qa / twiceS : 1;
+  }
+
+  // For unequal focus scales on the ellipse: the largest t at which the ellipse scaled about C
+  // by (1 - t (1 - fx), 1 - t (1 - fy)) still holds P = C + (x, y). Scaling shrinks the path
+  // about C, so P is inside up to one crossing, found by Newton's method kept within a
+  // bisection bracket.
+  double EllipseFocus(double x, double y, double guess) const {
+    const double kx = 1 - Fx;
+    const double ky = 1 - Fy;
+    // g(t) - 1 and its slope; +infinity where a scale reaches 0 with P off that axis.
+    auto excess = [&](double t, double* slope) {
+      const double sx = 1 - t * kx;
+      const double sy = 1 - t * ky;
+      if ((sx <= 0 && x != 0) || (sy <= 0 && y != 0)) return HUGE_VAL;
+      const double ix = sx > 0 ? 1 / sx : 0;
+      const double iy = sy > 0 ? 1 / sy : 0;
+      const double qx = (x * ix - Ex) * InvA;
+      const double qy = (y * iy - Ey) * InvB;
+      if (slope) *slope = 2 * (qx * InvA * x * kx * ix * ix + qy * InvB * y * ky * iy * iy);
+      return qx * qx + qy * qy - 1;
+    };
+    if (excess(0, nullptr) > 0) return 0;
+    if (excess(1, nullptr) <= 0) return 1;
+    double low = 0;
+    double high = 1;
+    double t = guess > low && guess < high ? guess : 0.5;
+    for (int i = 0; i < 40 && high - low > 1e-4; ++i) {
+      double slope = 0;
+      const double e = excess(t, &slope);
+      if (e <= 0)
+        low = t;
+      else
+        high = t;
+      double next = e < HUGE_VAL && slope > 0 ? t - e / slope : -1;
+      if (!(next > low && next < high)) next = (low + high) / 2;
+      const bool settled = std::abs(next - t) < 1e-5;
+      t = next;
+      if (settled) break;
+    }
+    return std::clamp(t, low, high);
+  }
+
+  bool Ellipse;
+  double Cx, Cy, Left, Top, Right, Bottom, A, B, Fx, Fy;
+  double InvA = 0, InvB = 0, Ex = 0, Ey = 0, Dx = 0, Dy = 0, Qc = 0;
+};
 
 std::array<QRgb, RampSize> Ramp(const TPathGradient& g) {
   std::array<QRgb, RampSize> ramp{};
@@ -67,33 +132,8 @@ std::array<QRgb, RampSize> Ramp(const TPathGradient& g) {
 }  // namespace
 
 double PathGradientParameter(const TPathGradient& g, double x, double y) {
-  const double fx = std::clamp(g.FocusX, 0.0, 1.0);
-  const double fy = std::clamp(g.FocusY, 0.0, 1.0);
-  const double ratio = BoundaryRatio(g, x, y);
-  if (ratio >= 1) return 0;
-  if (fx == fy) return fx >= 1 ? 1 : std::min(1.0, (1 - ratio) / (1 - fx));
-  if (!g.Ellipse) {
-    // Each side moves in on its own: the larger axis ratio decides.
-    const double cx = g.Center.x();
-    const double cy = g.Center.y();
-    const double rx = BoundaryRatio(g, x, cy);
-    const double ry = BoundaryRatio(g, cx, y);
-    const double tx = fx >= 1 ? 1.0 : (1 - rx) / (1 - fx);
-    const double ty = fy >= 1 ? 1.0 : (1 - ry) / (1 - fy);
-    return std::clamp(std::min(tx, ty), 0.0, 1.0);
-  }
-  // The largest t whose path, scaled by (1 - t (1 - fx), 1 - t (1 - fy)), still holds the point.
-  if (InsideScaled(g, x, y, fx, fy)) return 1;
-  double low = 0;
-  double high = 1;
-  for (int i = 0; i < 14; ++i) {
-    const double t = (low + high) / 2;
-    if (InsideScaled(g, x, y, 1 - t * (1 - fx), 1 - t * (1 - fy)))
-      low = t;
-    else
-      high = t;
-  }
-  return low;
+  if (g.Bounds.width() <= 0 || g.Bounds.height() <= 0) return 0;
+  return TGradientKernel(g).Parameter(x, y, 0.5);
 }
 
 QRgb PathGradientColor(const TPathGradient& g, double t) {
@@ -125,14 +165,35 @@ void FillPathGradient(TDrawContext& context, const TPathGradient& g) {
 
   const std::array<QRgb, RampSize> ramp = Ramp(g);
   QImage tile(visible.size(), QImage::Format_ARGB32_Premultiplied);
-  for (int row = 0; row < visible.height(); ++row) {
-    QRgb* line = reinterpret_cast<QRgb*>(tile.scanLine(row));
-    const double y = visible.y() + row;
-    for (int column = 0; column < visible.width(); ++column) {
-      const double t = PathGradientParameter(g, visible.x() + column, y);
-      line[column] = ramp[static_cast<int>(t * (RampSize - 1) + 0.5)];
+  if (tile.isNull()) return context.Fail(dsOutOfMemory);
+  const TGradientKernel kernel(g);
+  // The ellipse's rows are worked on only where it reaches, one pixel wider for its edge.
+  const double a = g.Bounds.width() / 2.0;
+  const double b = g.Bounds.height() / 2.0;
+  const double centreX = g.Bounds.x() + a;
+  const double centreY = g.Bounds.y() + b;
+  ParallelRows(visible.height(), 32, [&](int begin, int end) {
+    for (int row = begin; row < end; ++row) {
+      QRgb* line = reinterpret_cast<QRgb*>(tile.scanLine(row));
+      const double y = visible.y() + row;
+      int first = 0;
+      int last = visible.width();
+      if (g.Ellipse) {
+        const double v = std::min(1.0, std::abs(y - centreY) / (b + 1));
+        const double half = (a + 1) * std::sqrt(1 - v * v) + 1;
+        first = std::clamp(static_cast<int>(std::floor(centreX - half)) - visible.x(), 0, last);
+        last =
+            std::clamp(static_cast<int>(std::ceil(centreX + half)) + 1 - visible.x(), first, last);
+        std::fill(line, line + first, 0u);
+        std::fill(line + last, line + visible.width(), 0u);
+      }
+      double t = 0.5;
+      for (int column = first; column < last; ++column) {
+        t = kernel.Parameter(visible.x() + column, y, t);
+        line[column] = ramp[static_cast<int>(t * (RampSize - 1) + 0.5)];
+      }
     }
-  }
+  });
   QPainterPath path;
   if (g.Ellipse)
     path.addEllipse(QRectF(g.Bounds));
