@@ -108,6 +108,8 @@ TCalendarSkinValues TMainForm::CalendarSkinValues() const {
 }
 
 void TMainForm::SetInfoOnPicture(QImage& bitmap) {
+  // A painter would copy the shared fitted picture even when nothing is painted on it.
+  if (!ShowCalendarCheckBox->isChecked()) return;
   TStatusFrame frame(__FILE__, "TMainForm::SetInfoOnPicture", __LINE__);
   frame.Run([&] {
     QPainter painter(&bitmap);
