@@ -96,11 +96,25 @@ class TGradientKernel {
       if (slope) *slope = 2 * (qx * InvA * x * kx * ix * ix + qy * InvB * y * ky * iy * iy);
       return qx * qx + qy * qy - 1;
     };
-    if (excess(0, nullptr) > 0) return 0;
+    // Outside the path itself: the boundary colour (no division needed at t = 0).
+    const double ox = (x - Ex) * InvA;
+    const double oy = (y - Ey) * InvB;
+    if (ox * ox + oy * oy > 1) return 0;
+    // Newton's method from the neighbour's answer mostly settles in two steps; where it
+    // would leave (0, 1) or stalls, the bracketed search below decides.
+    double t = guess > 0 && guess < 1 ? guess : 0.5;
+    for (int i = 0; i < 6; ++i) {
+      double slope = 0;
+      const double e = excess(t, &slope);
+      if (!(e < HUGE_VAL) || !(slope > 0)) break;
+      const double next = t - e / slope;
+      if (!(next > 0 && next < 1)) break;
+      if (std::abs(next - t) < 1e-5) return next;
+      t = next;
+    }
     if (excess(1, nullptr) <= 0) return 1;
     double low = 0;
     double high = 1;
-    double t = guess > low && guess < high ? guess : 0.5;
     for (int i = 0; i < 40 && high - low > 1e-4; ++i) {
       double slope = 0;
       const double e = excess(t, &slope);
@@ -172,9 +186,12 @@ void FillPathGradient(TDrawContext& context, const TPathGradient& g) {
   const double b = g.Bounds.height() / 2.0;
   const double centreX = g.Bounds.x() + a;
   const double centreY = g.Bounds.y() + b;
+  // Rows are addressed from the bits taken here, so no thread touches the image's sharing.
+  uchar* const bits = tile.bits();
+  const qsizetype stride = tile.bytesPerLine();
   ParallelRows(visible.height(), 32, [&](int begin, int end) {
     for (int row = begin; row < end; ++row) {
-      QRgb* line = reinterpret_cast<QRgb*>(tile.scanLine(row));
+      QRgb* line = reinterpret_cast<QRgb*>(bits + row * stride);
       const double y = visible.y() + row;
       int first = 0;
       int last = visible.width();
