@@ -2,6 +2,7 @@
 // before it is written.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLocale>
 #include <QPainter>
 
@@ -121,12 +122,15 @@ void TMainForm::SetInfoOnPicture(QImage& bitmap) {
 
 void TMainForm::PaintCalendar(TDrawContext& context) {
   if (!ShowCalendarCheckBox->isChecked()) return;
+  // One reading of the clock: a day painted just before midnight must not be recorded as
+  // painted on the next day, or that day would never be drawn.
+  const QDateTime now = Platform::Clock().Now();
   TStatusFrame frame(__FILE__, "TMainForm::PaintCalendar", __LINE__);
   frame.Run([&] {
     const int margin = GetIntFromComboBox(DesktopMarginComboBox);
     TCalendarScene scene;
     scene.Area = CalendarArea(margin);
-    scene.Today = Platform::Clock().Now().date();
+    scene.Today = now.date();
     scene.RectLeft = RectLeft;
     scene.RectTop = RectTop;
     TCalendarPlacement placement;
@@ -141,5 +145,5 @@ void TMainForm::PaintCalendar(TDrawContext& context) {
     }
   });
   // Also after a failure: the day's painting was tried, the next tick must not try again.
-  LastRedrawTime = Now();
+  LastRedrawTime = QDateTimeToDateTime(now);
 }

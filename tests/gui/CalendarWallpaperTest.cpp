@@ -165,3 +165,25 @@ TEST_F(CalendarWallpaperTest, ATickPastMidnightRedrawsOnceWithTheNewDayMarked) {
   Form.TimerTimer();
   EXPECT_EQ(Desktop.Runner->Commands.size() - before, perRedraw) << "no second redraw";
 }
+
+TEST_F(CalendarWallpaperTest, TheDayPaintedIsTheDayRecordedAcrossMidnight) {
+  Form.SetFileAsWallpaper(true);
+  // A clock a millisecond later at every reading, from just before midnight.
+  class TSteppingClock : public Platform::IClock {
+   public:
+    QDateTime Now() override { return At = At.addMSecs(1); }
+    uint32_t TickCount() override { return 0; }
+    QDateTime At{Friday, QTime(23, 59, 59, 990)};
+  };
+  auto clock = std::make_unique<TSteppingClock>();
+  TSteppingClock* stepping = clock.get();
+  Platform::SetClock(std::move(clock));
+  const QRect fridayCell = Layout(Friday).CellRect(3, 4);
+  while (stepping->At.date() == Friday) {
+    Form.RedrawWallpaperOnParamChange();
+    const bool fridayMarked = WallpaperFile().pixel(fridayCell.topLeft()) == qRgb(0, 0, 0);
+    EXPECT_EQ(fridayMarked, DayOf(Form.LastRedrawTime) == DayOf(EncodeDateTime(Friday, {})))
+        << stepping->At.toString(Qt::ISODateWithMs).toStdString();
+  }
+  Platform::SetClock(nullptr);
+}
