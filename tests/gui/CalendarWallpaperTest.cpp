@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLocale>
-#include <QPainter>
 #include <QTest>
 
 #include "Calendar/CalendarArea.h"
@@ -20,6 +19,7 @@
 #include "ModalAnswerer.h"
 #include "MyGDIPlus/DrawContext.h"
 #include "MyTime.h"
+#include "PaintProbes.h"
 #include "PictureFiles.h"
 #include "RecordingRunner.h"
 #include "TestClock.h"
@@ -75,20 +75,25 @@ class CalendarWallpaperTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(CalendarWallpaperTest, TheControlsHoldTheDefaultSkin) {
-  // Painted from the controls and from the plain defaults, the calendars are the same.
-  auto paint = [](const TCalendarSkinValues& skin) {
-    QImage image = SolidImage(500, 600, Plain);
-    QPainter painter(&image);
-    TDrawContext context(painter);
-    TCalendarScene scene;
-    scene.Today = QDate(2024, 2, 29);
-    scene.Area = QRect(0, 0, 500, 600);
-    TCalendarPlacement placement;
-    EXPECT_TRUE(PaintMonthCalendar(context, skin, CalendarNames(QLocale::c()), scene, placement));
-    return image;
-  };
-  EXPECT_EQ(paint(Form.CalendarSkinValues()), paint(TCalendarSkinValues{}));
-  EXPECT_EQ(Form.CalendarSkinValues().FrameBackThick, TCalendarSkinValues{}.FrameBackThick);
+  // Painted from the controls and from the plain defaults, the calendars are the same; also
+  // banded and shadowed, so that the values only those use are compared too.
+  const std::function<void(TCalendarSkinValues&)> variants[] = {
+      [](TCalendarSkinValues&) {}, [](TCalendarSkinValues& s) { s.SimpleBack = false; },
+      [](TCalendarSkinValues& s) { s.TextEffect = QStringLiteral("Shadow"); }};
+  for (const auto& variant : variants) {
+    auto paint = [&](TCalendarSkinValues skin) {
+      variant(skin);
+      return PaintedWith(SolidImage(500, 600, Plain), [&](TDrawContext& context) {
+        TCalendarScene scene;
+        scene.Today = QDate(2024, 2, 29);
+        scene.Area = QRect(0, 0, 500, 600);
+        TCalendarPlacement placement;
+        EXPECT_TRUE(
+            PaintMonthCalendar(context, skin, CalendarNames(QLocale::c()), scene, placement));
+      });
+    };
+    EXPECT_EQ(paint(Form.CalendarSkinValues()), paint(TCalendarSkinValues{}));
+  }
 }
 
 TEST_F(CalendarWallpaperTest, ComposingPaintsTheCalendarAndStoresItsPlace) {

@@ -14,6 +14,8 @@
 #include "MyGDIPlus/LinearGradient.h"
 #include "MyGDIPlus/PathGradient.h"
 #include "MyGDIPlus/Translucency.h"
+#include "PaintProbes.h"
+#include "PictureFiles.h"
 #include "QtPrinters.h"
 
 namespace {
@@ -21,17 +23,7 @@ namespace {
 constexpr QRgb Backdrop = 0xFF204060u;
 
 QImage Canvas(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(Backdrop);
-  return image;
-}
-
-QImage Painted(QImage image, const std::function<void(TDrawContext&)>& paint) {
-  QPainter painter(&image);
-  TDrawContext context(painter);
-  context.Hinting = false;
-  paint(context);
-  return image;
+  return SolidImage(width, height, Backdrop);
 }
 
 // Opaque stops: band i is (i * 30, 0, 0), the centre white.
@@ -44,15 +36,6 @@ TPathGradient Gradient(bool ellipse, QRect bounds, QPoint centre) {
   g.Colors[7] = qRgb(255, 255, 255);
   g.Positions = {0, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 1};
   return g;
-}
-
-// The bounding box of the pixels that changed.
-QRect Changed(const QImage& before, const QImage& after) {
-  QRect box;
-  for (int y = 0; y < after.height(); ++y)
-    for (int x = 0; x < after.width(); ++x)
-      if (before.pixel(x, y) != after.pixel(x, y)) box |= QRect(x, y, 1, 1);
-  return box;
 }
 
 }  // namespace
@@ -124,50 +107,50 @@ TEST(PathGradient, StopsInterpolateAndEqualPositionsStep) {
 TEST(PathGradient, FillGivesBandOneAtTheEdgeAndTheCentreColourAtTheCentre) {
   const QImage before = Canvas(80, 60);
   for (const bool smooth : {false, true}) {
-    const QImage rect = Painted(before, [&](TDrawContext& c) {
+    const QImage rect = PaintedWith(before, [&](TDrawContext& c) {
       c.Smooth = smooth;
       FillPathGradient(c, Gradient(false, QRect(10, 10, 41, 31), QPoint(30, 25)));
     });
     EXPECT_EQ(rect.pixel(30, 25), qRgb(255, 255, 255)) << smooth;
     if (!smooth) {
       EXPECT_EQ(rect.pixel(10, 25), qRgb(0, 0, 0));
-      EXPECT_EQ(Changed(before, rect), QRect(10, 10, 41, 31));
+      EXPECT_EQ(ChangedBox(before, rect), QRect(10, 10, 41, 31));
     }
   }
-  const QImage oval = Painted(before, [](TDrawContext& c) {
+  const QImage oval = PaintedWith(before, [](TDrawContext& c) {
     FillPathGradient(c, Gradient(true, QRect(10, 10, 40, 30), QPoint(30, 25)));
   });
   EXPECT_EQ(oval.pixel(30, 25), qRgb(255, 255, 255));
   EXPECT_LT(qRed(oval.pixel(11, 25)), 40) << "band 1 at the edge";
   EXPECT_EQ(oval.pixel(12, 12), Backdrop) << "nothing outside the ellipse";
-  EXPECT_TRUE(QRect(10, 10, 41, 31).contains(Changed(before, oval)));
+  EXPECT_TRUE(QRect(10, 10, 41, 31).contains(ChangedBox(before, oval)));
   // Far larger than the bitmap, or empty: only the bitmap is worked on.
-  const QImage huge = Painted(before, [](TDrawContext& c) {
+  const QImage huge = PaintedWith(before, [](TDrawContext& c) {
     FillPathGradient(c, Gradient(true, QRect(-200000, -100000, 400080, 200060), QPoint(40, 30)));
   });
   EXPECT_EQ(huge.pixel(40, 30), qRgb(255, 255, 255));
-  EXPECT_EQ(Painted(before,
-                    [](TDrawContext& c) {
-                      FillPathGradient(c, Gradient(true, QRect(10, 10, 0, 30), QPoint(10, 25)));
-                    }),
+  EXPECT_EQ(PaintedWith(before,
+                        [](TDrawContext& c) {
+                          FillPathGradient(c, Gradient(true, QRect(10, 10, 0, 30), QPoint(10, 25)));
+                        }),
             before);
 }
 
 TEST(LinearGradient, SeparatorRunsFromTheLeftColourAcrossItsRectangle) {
   const QImage before = Canvas(40, 10);
-  const QImage line = Painted(before, [](TDrawContext& c) {
+  const QImage line = PaintedWith(before, [](TDrawContext& c) {
     FillHorizontalGradient(c, QRect(5, 4, 20, 2), qRgb(255, 255, 255), qRgb(0, 0, 0));
   });
-  EXPECT_EQ(Changed(before, line), QRect(5, 4, 20, 2));
+  EXPECT_EQ(ChangedBox(before, line), QRect(5, 4, 20, 2));
   EXPECT_EQ(line.pixel(5, 4), qRgb(255, 255, 255));
   EXPECT_EQ(line.pixel(15, 5), qRgb(128, 128, 128));
   EXPECT_EQ(line.pixel(24, 4), qRgb(13, 13, 13));
   // Translucent ends blend over the bitmap; a line partly outside is cut at its edge.
-  const QImage half = Painted(before, [](TDrawContext& c) {
+  const QImage half = PaintedWith(before, [](TDrawContext& c) {
     FillHorizontalGradient(c, QRect(-10, 9, 60, 5), ColorToArgb(0xFFFFFF, 50),
                            ColorToArgb(0xFFFFFF, 50));
   });
-  EXPECT_EQ(Changed(before, half), QRect(0, 9, 40, 1));
+  EXPECT_EQ(ChangedBox(before, half), QRect(0, 9, 40, 1));
   EXPECT_NEAR(qRed(half.pixel(0, 9)), 32 + (255 - 32) * 128 / 255, 1);
 }
 
@@ -201,7 +184,7 @@ struct TCalendarCase {
   void Paint() {
     ComputeCalendarLayout(CalendarLayoutInput(Skin, Scene), Layout);
     TCalendarPlacement placement;
-    After = ::Painted(Before, [&](TDrawContext& c) {
+    After = PaintedWith(Before, [&](TDrawContext& c) {
       Painted = PaintMonthCalendar(c, Skin, CalendarNames(QLocale::c()), Scene, placement);
     });
   }
@@ -216,7 +199,7 @@ TEST(PaintMonthCalendar, DefaultSkinPaintsInsideItsPlaceWithTodayFilledAndFramed
   ASSERT_TRUE(c.Painted);
   EXPECT_EQ(c.Layout.CellDate(3, 4), c.Scene.Today);
   // The background's outline is the outermost: one pixel more than the calendar's size.
-  EXPECT_EQ(Changed(c.Before, c.After), c.Layout.Calendar.adjusted(0, 0, 1, 1));
+  EXPECT_EQ(ChangedBox(c.Before, c.After), c.Layout.Calendar.adjusted(0, 0, 1, 1));
   EXPECT_EQ(c.After.pixel(c.Layout.Calendar.topLeft()), qRgb(50, 50, 50));
   // Back 5 at 70 % over the picture, in the margin where nothing else is drawn.
   const QRgb back = c.After.pixel(c.Layout.Calendar.topLeft() + QPoint(5, 5));
@@ -243,11 +226,10 @@ TEST(PaintMonthCalendar, WithoutBackgroundOnlyTextsSeparatorAndTodaysBox) {
   c.Paint();
   EXPECT_EQ(c.After.pixel(c.Layout.Calendar.topLeft() + QPoint(5, 5)), Backdrop);
   // The day numbers are hidden, today's box stays.
-  EXPECT_EQ(Changed(c.Before.copy(c.Layout.CellRect(3, 3)), c.After.copy(c.Layout.CellRect(3, 3))),
-            QRect());
+  EXPECT_EQ(
+      ChangedBox(c.Before.copy(c.Layout.CellRect(3, 3)), c.After.copy(c.Layout.CellRect(3, 3))),
+      QRect());
   EXPECT_EQ(c.After.pixel(c.TodaysCell().topLeft()), qRgb(0, 0, 0));
-  EXPECT_EQ(Changed(c.Before, c.After.copy(QRect(0, 0, 640, 480))).united(QRect()),
-            Changed(c.Before, c.After));
   EXPECT_NE(c.After.pixel(c.Layout.Separator.topLeft()), Backdrop);
 }
 
@@ -277,7 +259,7 @@ TEST(PaintMonthCalendar, ExtremeSkinsPaintInsideTheBitmapOrNotAtAll) {
   ASSERT_TRUE(largest.Painted);
   EXPECT_LT(largest.Layout.Placement.RectLeft, 0);
   EXPECT_LT(largest.Layout.Calendar.x(), 200);
-  EXPECT_NE(Changed(largest.Before, largest.After), QRect());
+  EXPECT_NE(ChangedBox(largest.Before, largest.After), QRect());
 
   // Every translucency 100: nothing shows.
   TCalendarCase invisible;

@@ -5,35 +5,26 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QPainter>
 #include <QPalette>
 #include <functional>
 
 #include "MyGDIPlus/DrawContext.h"
 #include "MyGDIPlus/PaintText.h"
 #include "MyGDIPlus/Translucency.h"
+#include "PaintProbes.h"
+#include "PictureFiles.h"
 
 namespace {
 
 constexpr QRgb Black = 0xFF000000u;
 
 QImage Canvas(int width = 40, int height = 30, QRgb colour = Black) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(colour);
-  return image;
+  return SolidImage(width, height, colour);
 }
 
-// Paints on a fresh canvas through a context with hinting off.
 QImage Painted(const std::function<void(TDrawContext&)>& paint, int* status = nullptr,
                bool smooth = true, QImage image = Canvas()) {
-  QPainter painter(&image);
-  TDrawContext context(painter);
-  context.Smooth = smooth;
-  context.Hinting = false;
-  paint(context);
-  painter.end();
-  if (status) *status = context.LastStatus;
-  return image;
+  return PaintedWith(image, paint, smooth, status);
 }
 
 // Text of the calendar's kind: white "28", effect colour red, in a 60 x 40 box, centred.
@@ -73,11 +64,7 @@ int CountNear(const QImage& image, QRgb colour) {
 
 // The bounding box of the pixels that differ from the background.
 QRect Inked(const QImage& image, QRgb background = Black) {
-  QRect box;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixel(x, y) != background) box |= QRect(x, y, 1, 1);
-  return box;
+  return ChangedBox(Canvas(image.width(), image.height(), background), image);
 }
 
 }  // namespace
@@ -109,8 +96,8 @@ TEST(DrawContext, OutlinesCoverOneMorePixelThanFillsInBothSmoothingModes) {
         Painted([](TDrawContext& c) { DrawRectangle(c, 0xFFFFFFFFu, QRectF(5, 4, 10, 8)); },
                 nullptr, smooth);
     EXPECT_EQ(Inked(frame), QRect(5, 4, 11, 9)) << smooth;
-    for (const QPoint p : {QPoint(5, 8), QPoint(15, 8), QPoint(10, 4), QPoint(10, 12),
-                           QPoint(5, 4), QPoint(15, 12)})
+    for (const QPoint p :
+         {QPoint(5, 8), QPoint(15, 8), QPoint(10, 4), QPoint(10, 12), QPoint(5, 4), QPoint(15, 12)})
       EXPECT_EQ(frame.pixel(p), 0xFFFFFFFFu) << smooth << " " << p.x() << "," << p.y();
     EXPECT_EQ(frame.pixel(10, 8), Black) << "the frame is not filled";
 
