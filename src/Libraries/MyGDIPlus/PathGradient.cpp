@@ -109,7 +109,9 @@ class TGradientKernel {
       if (!(e < HUGE_VAL) || !(slope > 0)) break;
       const double next = t - e / slope;
       if (!(next > 0 && next < 1)) break;
-      if (std::abs(next - t) < 1e-5) return next;
+      // Newton's error after a step of d is of the order d squared: a step below 1/1000
+      // leaves far less than the ramp's 1/1023 resolution.
+      if (std::abs(next - t) < 1e-3) return next;
       t = next;
     }
     if (excess(1, nullptr) <= 0) return 1;
