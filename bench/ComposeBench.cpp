@@ -1,18 +1,24 @@
 // Composing a wallpaper from a large photo, and redrawing it from the cached fitted picture.
 //   ComposeBench [Google Benchmark options]
 //   ComposeBench --once PICTURE WIDTH HEIGHT EFFECTS   composes once (for /usr/bin/time)
-// Compose: decode, normalise and gamma (when asked), fit, write the bitmap file.
+// Compose: decode, normalise and gamma (when asked), fit, the calendar, write the bitmap file.
 // Redraw: copy of the fitted picture, the calendar step, the bitmap file, the desktop setter
-// (its commands recorded, not run), for a desktop that takes the bitmap and one that gets a PNG.
+// (its commands recorded, not run), for a desktop that takes the bitmap and one that gets a PNG;
+// with the default skin, and with the costliest one (banded oval background, outlined texts,
+// four weeks of other months). CalendarPaint: the calendar step alone.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "Calendar/CalendarPainter.h"
+#include "MyGDIPlus/DrawContext.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "Platform/CommandRunner.h"
 
@@ -49,12 +55,45 @@ TComposeParams Params(QSize screen, bool effects) {
   return params;
 }
 
+// Banded oval background, outlined texts, four weeks of other months; `unequalFocus` adds the
+// focus scales that take the slow road through the gradient.
+TCalendarSkinValues CostliestSkin(bool unequalFocus) {
+  TCalendarSkinValues skin;
+  skin.TextEffect = QStringLiteral("Outline");
+  skin.SimpleBack = false;
+  skin.OvalBack = true;
+  skin.OvalBackEccentricity = 150;
+  skin.OtherMonthsWeeks = 4;
+  if (unequalFocus) {
+    skin.HorizontalCenterFocus = 30;
+    skin.VerticalCenterFocus = 10;
+  }
+  return skin;
+}
+
+const TCalendarSkinValues Skins[] = {TCalendarSkinValues{}, CostliestSkin(false),
+                                     CostliestSkin(true)};
+const char* const SkinNames[] = {"default skin", "costliest skin", "costliest skin, unequal focus"};
+
+// The calendar step as the window runs it: a context over the wallpaper, the locale's names,
+// a screen-sized area less a margin of 20. A month of six rows, the most a month has.
+void PaintCalendar(QImage& wallpaper, const TCalendarSkinValues& skin) {
+  QPainter painter(&wallpaper);
+  TDrawContext context(painter);
+  TCalendarScene scene;
+  scene.Today = QDate(2026, 3, 15);
+  scene.Area = QRect(20, 20, wallpaper.width() - 40, wallpaper.height() - 40);
+  TCalendarPlacement placement;
+  PaintMonthCalendar(context, skin, CalendarNames(QLocale::system()), scene, placement);
+}
+
 bool ComposeOnce(const QString& picture, const TComposeParams& params, const QString& output) {
   QImage fitted;
   double factor = 0;
   double skew = 1;
-  return LoadTilePictureToBitmap(picture, fitted, params, &factor, &skew) &&
-         SaveBitmapFile(fitted, output);
+  if (!LoadTilePictureToBitmap(picture, fitted, params, &factor, &skew)) return false;
+  PaintCalendar(fitted, Skins[0]);
+  return SaveBitmapFile(fitted, output);
 }
 
 // Arguments: picture, screen, effects (normalisation and gamma).
@@ -82,10 +121,11 @@ BENCHMARK(BM_Compose)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Arguments: screen, desktop. What a calendar change or a day change costs.
-void BM_Redraw(benchmark::State& state) {
+// What a calendar change or a day change costs, in the given skin.
+void Redraw(benchmark::State& state, int screenIndex, int desktop, const TCalendarSkinValues& skin,
+            const char* skinName) {
   const QString picture = QString::fromLatin1(Pictures[0]);
-  const QSize screen = Screens[state.range(0)];
+  const QSize screen = Screens[screenIndex];
   QImage fitted;
   if (!LoadTilePictureToBitmap(picture, fitted, Params(screen, false))) {
     state.SkipWithError("no fitted picture");
@@ -93,18 +133,24 @@ void BM_Redraw(benchmark::State& state) {
   }
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-  qputenv("XDG_CURRENT_DESKTOP", Desktops[state.range(1)]);
+  qputenv("XDG_CURRENT_DESKTOP", Desktops[desktop]);
   Platform::SetCommandRunner(std::make_unique<TRecordingRunner>());
-  // The calendar step paints nothing yet; touching the pixels makes the copy it will paint on.
-  const auto calendar = [](QImage& wallpaper) { benchmark::DoNotOptimize(wallpaper.bits()); };
+  const auto calendar = [&skin](QImage& wallpaper) { PaintCalendar(wallpaper, skin); };
   for (auto _ : state)
     if (!ComposeWallpaper(fitted, calendar)) state.SkipWithError("redraw failed");
   Platform::SetCommandRunner(nullptr);
-  state.SetLabel(QStringLiteral("%1x%2 %3")
+  state.SetLabel(QStringLiteral("%1x%2 %3, %4")
                      .arg(screen.width())
                      .arg(screen.height())
-                     .arg(QLatin1String(Desktops[state.range(1)]))
+                     .arg(QLatin1String(Desktops[desktop]))
+                     .arg(QLatin1String(skinName))
                      .toStdString());
+}
+
+// Arguments: screen, desktop. The default skin.
+void BM_Redraw(benchmark::State& state) {
+  Redraw(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), Skins[0],
+         SkinNames[0]);
 }
 BENCHMARK(BM_Redraw)
     ->ArgsProduct({{0, 1}, {0, 1}})
@@ -112,10 +158,41 @@ BENCHMARK(BM_Redraw)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Arguments: screen, desktop, unequal focus scales. The costliest skin.
+void BM_CostliestCalendarRedraw(benchmark::State& state) {
+  const int skin = state.range(2) ? 2 : 1;
+  Redraw(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), Skins[skin],
+         SkinNames[skin]);
+}
+BENCHMARK(BM_CostliestCalendarRedraw)
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->ArgNames({"screen", "desktop", "focus"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Argument: skin. The calendar step alone, on a 1920 x 1080 copy of a plain picture.
+void BM_CalendarPaint(benchmark::State& state) {
+  QImage plain(1920, 1080, QImage::Format_RGB32);
+  plain.fill(0xFF3C5A78u);
+  for (auto _ : state) {
+    QImage wallpaper = plain;
+    PaintCalendar(wallpaper, Skins[state.range(0)]);
+    benchmark::DoNotOptimize(wallpaper.constBits());
+  }
+  state.SetLabel(SkinNames[state.range(0)]);
+}
+BENCHMARK(BM_CalendarPaint)
+    ->DenseRange(0, 2)
+    ->ArgName("skin")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // The calendar needs fonts, so a GUI application; no display is needed for one.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   if (argc == 6 && std::strcmp(argv[1], "--once") == 0) {
     const QString picture = QString::fromLocal8Bit(argv[2]);
     const TComposeParams params =

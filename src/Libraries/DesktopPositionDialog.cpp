@@ -1,5 +1,8 @@
 #include "DesktopPositionDialog.h"
 
+#include "Calendar/CalendarArea.h"
+#include "Calendar/CalendarLayout.h"
+
 TDesktopPositionForm* DesktopPositionForm = nullptr;
 
 TDesktopPositionForm::TDesktopPositionForm(QWidget* parent) : QDialog(parent) {
@@ -9,4 +12,12 @@ TDesktopPositionForm::TDesktopPositionForm(QWidget* parent) : QDialog(parent) {
   font.setPixelSize(12);
   setFont(font);
   setFixedSize(300, 330);
+}
+
+double TDesktopPositionForm::GetRelativeWidth(int width, int margin) {
+  return RelativeLength(width, CalendarArea(margin).width());
+}
+
+double TDesktopPositionForm::GetRelativeHeight(int height, int margin) {
+  return RelativeLength(height, CalendarArea(margin).height());
 }

@@ -1,10 +1,7 @@
 // The calendar skin: its parameter table, the controls it builds, the skin reader and writer,
 // and "Default skin".
 #include <QCheckBox>
-#include <QCollator>
 #include <QComboBox>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +16,7 @@
 #include "Controls.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
+#include "MyGDIPlus/FontFamilies.h"
 #include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
 #include "Utilities.h"
@@ -408,46 +406,7 @@ QStringList SkinListItems(TSkinList list) {
 }
 
 QStringList InstalledFontNames() {
-  QStringList names;
-  for (QString family : QFontDatabase::families()) {
-    // A family offered by several foundries is listed as "Family [Foundry]"; list it once.
-    const qsizetype foundry = family.indexOf(QLatin1String(" ["));
-    if (foundry > 0) family.truncate(foundry);
-    if (!names.contains(family, Qt::CaseInsensitive)) names << family;
-  }
-  // Well-known names and the installed faces that match their metrics.
-  static const struct {
-    const char* Name;
-    std::array<const char*, 2> Faces;
-  } aliases[] = {
-      {"Arial", {"Liberation Sans", "Arimo"}},
-      {"Arial Narrow", {"Liberation Sans Narrow", nullptr}},
-      {"Helvetica", {"Liberation Sans", "Nimbus Sans"}},
-      {"Times New Roman", {"Liberation Serif", "Tinos"}},
-      {"Times", {"Liberation Serif", "Nimbus Roman"}},
-      {"Courier New", {"Liberation Mono", "Cousine"}},
-      {"Courier", {"Liberation Mono", "Nimbus Mono PS"}},
-      {"Comic Sans MS", {"Comic Neue", "Comic Relief"}},
-      {"Calibri", {"Carlito", nullptr}},
-      {"Cambria", {"Caladea", nullptr}},
-      {"Georgia", {"Gelasio", nullptr}},
-  };
-  for (const auto& alias : aliases) {
-    const QString name = QString::fromLatin1(alias.Name);
-    if (names.contains(name, Qt::CaseInsensitive)) continue;
-    const QString rendered = QFontInfo(QFont(name)).family();
-    for (const char* face : alias.Faces) {
-      if (face && rendered.compare(QLatin1String(face), Qt::CaseInsensitive) == 0) {
-        names << name;
-        break;
-      }
-    }
-  }
-  QCollator collator;
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::sort(names.begin(), names.end(),
-            [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-  return names;
+  return InstalledFontFamilies();
 }
 
 void TMainForm::BuildCalendarTabs() {
@@ -568,4 +527,5 @@ void TMainForm::CalendarDefaultSkinLabelClick() {
     }
   }
   Updating = wasUpdating;
+  RedrawWallpaperOnParamChange();
 }

@@ -25,7 +25,9 @@ class TDirectoryListDelegate;
 class TLinkLabel;
 class TPictureSelection;
 class TRandom;
+struct TCalendarSkinValues;
 struct TComposeParams;
+struct TDrawContext;
 class TStoredTextList;
 class TSystemTray;
 
@@ -55,6 +57,11 @@ class TMainForm : public QWidget {
   // Calendar skin (also the events of the skin file object).
   void ReadCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
   void WriteCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
+  // Calendar painting (CalendarPaint.cpp): the skin as the controls hold it, the calendar painted
+  // onto the wallpaper bitmap, and the painting itself through a drawing context.
+  TCalendarSkinValues CalendarSkinValues() const;
+  void SetInfoOnPicture(QImage& bitmap);
+  void PaintCalendar(TDrawContext& context);
 
   // Window events and label actions.
   void AboutLabelClick();

@@ -143,11 +143,17 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
       CurrentSkew = skew;
       UpdateSkewAndFactorLabels();
     }
-    ComposeWallpaper(FittedPicture, [this](QImage&) {
-      // The calendar painter records when it painted; a new day repaints it.
-      if (ShowCalendarCheckBox->isChecked()) LastRedrawTime = Now();
+    // A calendar that failed is reported after the wallpaper has still been written.
+    TFunStatContext calendar;
+    ComposeWallpaper(FittedPicture, [&](QImage& wallpaper) {
+      SetInfoOnPicture(wallpaper);
+      calendar = FunStatContext;
     });
     frame.Check();
+    if (calendar.Failed()) {
+      FunStatContext.Assign(calendar);
+      frame.Check();
+    }
   });
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <ostream>
@@ -21,4 +23,16 @@ inline void PrintTo(const QStringList& texts, std::ostream* os) {
 
 inline void PrintTo(const QDateTime& time, std::ostream* os) {
   *os << (time.isValid() ? time.toString(Qt::ISODateWithMs).toStdString() : "invalid");
+}
+
+inline void PrintTo(const QDate& date, std::ostream* os) {
+  *os << (date.isValid() ? date.toString(Qt::ISODate).toStdString() : "invalid");
+}
+
+inline void PrintTo(const QPoint& p, std::ostream* os) {
+  *os << '(' << p.x() << ", " << p.y() << ')';
+}
+
+inline void PrintTo(const QRect& r, std::ostream* os) {
+  *os << '(' << r.x() << ", " << r.y() << ", " << r.width() << " x " << r.height() << ')';
 }
