@@ -1,6 +1,8 @@
 // A colour panel: shows a colour and remembers the default it resets to.
 #pragma once
 
+#include "StockColors.h"
+
 #include <QFrame>
 #include <cstdint>
 
@@ -25,6 +27,3 @@ class TColorPanel : public QFrame {
   int32_t CurrentColor = 0;
   int32_t Default = 0;
 };
-
-// The on-screen colour of a colour value (system colours map to the palette's roles).
-QColor ColorValueToQColor(int32_t color);

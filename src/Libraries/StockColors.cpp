@@ -2,6 +2,9 @@
 
 #include "AsciiText.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace {
 constexpr int32_t RGB(int red, int green, int blue) {
   return red | (green << 8) | (blue << 16);
@@ -158,4 +161,24 @@ QString StockColorName(int32_t color) {
   for (const TStockColor& stock : CStockColors)
     if (stock.Color == color) return QString::fromLatin1(stock.Name);
   return {};
+}
+
+QColor ColorValueToQColor(int32_t color) {
+  const uint32_t value = static_cast<uint32_t>(color);
+  if (value == 0x1FFFFFFFu) return QColor(Qt::transparent);
+  if (value & 0x80000000u) {
+    // The classic system colour indices, mapped to the nearest palette role.
+    static const QPalette::ColorRole roles[] = {
+        QPalette::Button,     QPalette::Window,     QPalette::Highlight,  QPalette::Mid,
+        QPalette::Window,     QPalette::Base,       QPalette::Shadow,     QPalette::WindowText,
+        QPalette::Text,       QPalette::HighlightedText, QPalette::Mid,   QPalette::Midlight,
+        QPalette::Dark,       QPalette::Highlight,  QPalette::HighlightedText, QPalette::Button,
+        QPalette::Dark,       QPalette::PlaceholderText, QPalette::ButtonText, QPalette::WindowText,
+        QPalette::Light,      QPalette::Shadow,     QPalette::Midlight,   QPalette::ToolTipText,
+        QPalette::ToolTipBase};
+    const uint32_t index = value & 0xFF;
+    if (index < std::size(roles)) return QGuiApplication::palette().color(roles[index]);
+    return QColor(Qt::black);
+  }
+  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }

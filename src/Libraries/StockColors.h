@@ -2,6 +2,7 @@
 // order, names and values never change.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -18,3 +19,6 @@ extern const std::array<TStockColor, StockColorCount> CStockColors;
 bool FindStockColor(const QString& name, int32_t& color);
 // The name of the first record holding exactly `color`; empty when none does.
 QString StockColorName(int32_t color);
+
+// The on-screen colour of a colour value (system colours map to the palette's roles).
+QColor ColorValueToQColor(int32_t color);

@@ -14,7 +14,7 @@
 #include "MyGDIPlus/DrawContext.h"
 #include "MyTime.h"
 #include "Platform/Clock.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 

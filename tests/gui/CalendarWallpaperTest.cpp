@@ -23,7 +23,7 @@
 #include "PictureFiles.h"
 #include "RecordingRunner.h"
 #include "TestClock.h"
-#include "ValueParsing.h"
+#include "ValueParsing/ValueParsing.h"
 
 namespace {
 

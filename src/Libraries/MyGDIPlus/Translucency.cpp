@@ -3,7 +3,7 @@
 #include <QColor>
 #include <algorithm>
 
-#include "ColorPanel.h"
+#include "StockColors.h"
 
 namespace {
 constexpr uint32_t NoColor = 0x1FFFFFFFu;
