@@ -17,11 +17,24 @@ void SetUpChild() {
   ::prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
+// A child that ended may not have been noticed yet, and its pid may already belong to another
+// test's process group (pids wrap quickly at 32768): only a child of ours is killed.
+bool IsOurChild(qint64 pid) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!stat.open(QIODevice::ReadOnly)) return false;
+  const QByteArray line = stat.readAll();
+  // "pid (name) state ppid ...": the name may hold blanks and parentheses.
+  const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+  return fields.size() > 1 && fields[1].toLongLong() == ::getpid();
+}
+
 void Kill(QProcess* process) {
   if (!process || process->state() == QProcess::NotRunning) return;
   const qint64 pid = process->processId();
-  if (pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
-  process->kill();
+  if (pid > 0 && IsOurChild(pid)) {
+    ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    process->kill();
+  }
   process->waitForFinished(3000);
 }
 
