@@ -191,7 +191,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
       canvas.fill(params.FillColor.rgb());
 
     // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
-    // which keeps the integer mean and moves the deviation by a fraction of a percent. The
+    // which moves a photo's mean brightness by less than one level in 255; the whole level the
+    // factor is taken from can still change (bench/compare normalisation measures it). The
     // table is applied as the drawing reads the pixels.
     std::vector<uint8_t> normalize;
     double factor = 0.0;
