@@ -71,7 +71,7 @@ for picture in "${pictures[@]}"; do
     done
   done
   budget=$(awk -v w="$width" -v h="$height" 'BEGIN { printf "%d", w * h * 4 / 1048576 + 80 }')
-  echo "  budget: compose / djpeg at most 1.15; below vipsthumbnail and convert; peak at most $budget MiB"
+  echo "  budget: compose / djpeg at most 1.0; below vipsthumbnail and convert; peak at most $budget MiB"
   index=$((index + 1))
 done
 

@@ -185,6 +185,37 @@ TEST(PictureDecode, BadFilesGiveAReason) {
   }
 }
 
+// A JPEG cut short fails with the decoder's reason, and decoding stops where the data ends: no
+// grey row from past the cut reaches a reader.
+TEST(PictureDecode, JpegCutShortFailsWhereItsDataEnds) {
+  const QString noise = SavePicture(NoiseImage(64, 2048, 9), "tall-noise.png");
+  for (const bool progressive : {false, true}) {
+    const QString name = progressive ? "tall-progressive.jpg" : "tall-baseline.jpg";
+    QStringList arguments = {noise, "-quality", "90"};
+    if (progressive) arguments << "-interlace" << "Plane";
+    ASSERT_TRUE(Convert(arguments << TestPicturePath(name)));
+    const QByteArray whole = ReadTestFile(TestPicturePath(name));
+    const QString cut = WriteTestFile("cut-" + name, whole.left(whole.size() / 3));
+
+    TPictureRows rows;
+    TDecodedPicture decoded;
+    QString why;
+    std::thread decoder([&] {
+      decoded = DecodePicture(
+          cut, [](int, int) { return 1.0; }, why, &rows);
+    });
+    // Baseline rows are handed over as they are decoded, progressive ones only when complete.
+    EXPECT_EQ(rows.WaitForBegin(), !progressive) << name;
+    decoder.join();
+    EXPECT_TRUE(decoded.Image.isNull()) << name;
+    EXPECT_EQ(why, "Premature end of JPEG file") << name;
+    if (!progressive) {
+      EXPECT_TRUE(rows.WaitForRows(2048 / 8));  // about a third came
+    }
+    EXPECT_FALSE(rows.WaitForRows(2048 / 2)) << name;
+  }
+}
+
 TEST(PictureDecode, ProgressiveJpegIsDecodedExactlyAsTheToolkitDoes) {
   // Progressive rows are decoded packed and widened in place; odd sizes, a picture of several
   // megabytes (the large-page buffer) and grey must all come out as the toolkit reads them.

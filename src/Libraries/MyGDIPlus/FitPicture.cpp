@@ -29,16 +29,6 @@ int MulDiv(int a, int b, int c) {
   return static_cast<int>(static_cast<int64_t>(a) * b / c);
 }
 
-// The smallest decode scale that keeps the used part of the picture at least the size it is
-// drawn at: the reduction while decoding filters as well as the resampling does, so the
-// resampling is left with a reduction of less than 2 (or an enlargement the picture needs
-// anyway).
-double MinDecodeScale(const TPictureLayout& layout) {
-  if (layout.Source.isEmpty() || layout.Target.isEmpty()) return 1.0;
-  return std::max(static_cast<double>(layout.Target.width()) / layout.Source.width(),
-                  static_cast<double>(layout.Target.height()) / layout.Source.height());
-}
-
 // Decodes a picture, on a thread of its own when `follow` is set, so that the drawing can follow
 // the rows as they are decoded (a large JPEG takes as long to decode as all the rest).
 class TBackgroundDecode {
@@ -108,6 +98,14 @@ TFitResult FitPictureSize(int width, int height, int destWidth, int destHeight, 
   h = fit ? destHeight : std::min(destHeight, height);
   w = h == height ? width : MulDiv(width, h, height);
   return {w, h, false};
+}
+
+// The reduction while decoding filters as well as the resampling does, so the resampling is left
+// with a reduction of less than 2 (or an enlargement the picture needs anyway).
+double MinDecodeScale(const TPictureLayout& layout) {
+  if (layout.Source.isEmpty() || layout.Target.isEmpty()) return 1.0;
+  return std::max(static_cast<double>(layout.Target.width()) / layout.Source.width(),
+                  static_cast<double>(layout.Target.height()) / layout.Source.height());
 }
 
 TPictureLayout ComputePictureLayout(int width, int height, const TComposeParams& params) {
@@ -193,7 +191,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
       canvas.fill(params.FillColor.rgb());
 
     // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
-    // which keeps the integer mean and moves the deviation by a fraction of a percent. The
+    // which moves a photo's mean brightness by less than one level in 255; the whole level the
+    // factor is taken from can still change (bench/compare normalisation measures it). The
     // table is applied as the drawing reads the pixels.
     std::vector<uint8_t> normalize;
     double factor = 0.0;

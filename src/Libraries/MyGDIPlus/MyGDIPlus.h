@@ -57,6 +57,9 @@ struct TPictureLayout {
   double Skew = 1.0;
 };
 TPictureLayout ComputePictureLayout(int width, int height, const TComposeParams& params);
+// The smallest decode scale (decoded / full size) that keeps the layout's used part of the
+// picture at least the size it is drawn at; 1 for an empty layout.
+double MinDecodeScale(const TPictureLayout& layout);
 
 // Loads `file` and fits it into a new screen-sized bitmap over the fill colour (status frame
 // "LoadTilePictureToBitmap", Error "Failed to load picture."). `bitmap` is emptied first and

@@ -39,7 +39,6 @@ bool TooLarge(int64_t width, int64_t height) {
 struct TJpegErrors {
   jpeg_error_mgr Manager;
   jmp_buf Jump;
-  bool Truncated = false;
   char Message[JMSG_LENGTH_MAX] = {};
 };
 
@@ -51,9 +50,9 @@ void JpegErrorExit(j_common_ptr info) {
 
 void JpegMessage(j_common_ptr info, int level) {
   // Warnings about damaged data are tolerated as other viewers do; a file cut short is not,
-  // since the missing part would show as a grey band.
-  auto* errors = reinterpret_cast<TJpegErrors*>(info->err);
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) errors->Truncated = true;
+  // since the missing part would show as a grey band. Decoding stops right there: a few
+  // kilobytes can claim a picture of hundreds of megapixels.
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(info);
 }
 
 // Row `y` of a picture's pixels stored 3 bytes each, back to back, in the last three quarters
@@ -167,10 +166,6 @@ bool RunJpeg(TJpegJob& job, const QString& path, bool turned,
     if (job.Stream) job.Stream->Publish(static_cast<int>(job.Info.output_scanline));
   }
   jpeg_finish_decompress(&job.Info);  // frees the coefficients
-  if (job.Errors.Truncated) {
-    why = QStringLiteral("Premature end of JPEG file");
-    return false;
-  }
   if (job.Packed) WidenPackedRows(bits, job.Image);
   return true;
 }
