@@ -444,12 +444,10 @@ QWidget* TMainForm::BuildCalendarGeneralCommands() {
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(8);
-  CalendarLoadSkinLabel =
-      NewLinkLabel(box, "CalendarLoadSkinLabel", QStringLiteral("Load skin"), false);
+  CalendarLoadSkinLabel = NewLinkLabel(box, "CalendarLoadSkinLabel", QStringLiteral("Load skin"));
   CalendarLoadSkinColorsLabel =
-      NewLinkLabel(box, "CalendarLoadSkinColorsLabel", QStringLiteral("Load skin colors"), false);
-  CalendarSaveSkinLabel =
-      NewLinkLabel(box, "CalendarSaveSkinLabel", QStringLiteral("Save skin"), false);
+      NewLinkLabel(box, "CalendarLoadSkinColorsLabel", QStringLiteral("Load skin colors"));
+  CalendarSaveSkinLabel = NewLinkLabel(box, "CalendarSaveSkinLabel", QStringLiteral("Save skin"));
   CalendarDefaultSkinLabel =
       NewLinkLabel(box, "CalendarDefaultSkinLabel", QStringLiteral("Default skin"));
   CalendarSetDesktopPositionLabel = NewLinkLabel(
@@ -462,6 +460,12 @@ QWidget* TMainForm::BuildCalendarGeneralCommands() {
   layout->addStretch(1);
   connect(CalendarDefaultSkinLabel, &TLinkLabel::clicked, this,
           &TMainForm::CalendarDefaultSkinLabelClick);
+  connect(CalendarLoadSkinLabel, &TLinkLabel::clicked, this,
+          &TMainForm::CalendarLoadSkinLabelClick);
+  connect(CalendarLoadSkinColorsLabel, &TLinkLabel::clicked, this,
+          &TMainForm::CalendarLoadSkinColorsLabelClick);
+  connect(CalendarSaveSkinLabel, &TLinkLabel::clicked, this,
+          &TMainForm::CalendarSaveSkinLabelClick);
   return box;
 }
 

@@ -69,6 +69,12 @@ class TMainForm : public QWidget {
   void CloseProgramLabelClick();
   void ApplicationEventsMinimize();
   void CalendarDefaultSkinLabelClick();
+  // Skin files (SkinFiles.cpp): the dialogs, then the whole skin or its colours only.
+  void LoadCalendarSkin(bool allParameters);
+  void SaveCalendarSkin();
+  void CalendarLoadSkinLabelClick() { LoadCalendarSkin(true); }
+  void CalendarLoadSkinColorsLabelClick() { LoadCalendarSkin(false); }
+  void CalendarSaveSkinLabelClick() { SaveCalendarSkin(); }
   void ShowDirectoriesTab();
   // The two periods follow their interval boxes.
   void AutoChangeWallpaperIntervalComboBoxChange();
@@ -390,6 +396,11 @@ class TMainForm : public QWidget {
 };
 
 extern TMainForm* MainForm;
+
+// The folder the skin dialogs start in.
+QString SkinDirectory();
+// A chosen name without extension names a skin file.
+QString SkinFileName(const QString& chosen);
 
 // One directory entry's pictures in the picture list's order: case-insensitive and locale-aware,
 // the exact path deciding between equal ones; only exactly equal paths are dropped as duplicates.
