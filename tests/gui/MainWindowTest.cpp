@@ -155,9 +155,9 @@ const TLabelCase Labels[] = {
      false, true},
     {"Label6", "Broadcast wallpaper change for other programs", true, true},
     {"Label27", "View picture", true, true},
-    {"CalendarLoadSkinLabel", "Load skin", true, false},
-    {"CalendarLoadSkinColorsLabel", "Load skin colors", true, false},
-    {"CalendarSaveSkinLabel", "Save skin", true, false},
+    {"CalendarLoadSkinLabel", "Load skin", true, true},
+    {"CalendarLoadSkinColorsLabel", "Load skin colors", true, true},
+    {"CalendarSaveSkinLabel", "Save skin", true, true},
     {"CalendarDefaultSkinLabel", "Default skin", true, true},
     {"CalendarSetDesktopPositionLabel", "Set position on wallpaper", true, false},
 };
