@@ -451,7 +451,7 @@ QWidget* TMainForm::BuildCalendarGeneralCommands() {
   CalendarDefaultSkinLabel =
       NewLinkLabel(box, "CalendarDefaultSkinLabel", QStringLiteral("Default skin"));
   CalendarSetDesktopPositionLabel = NewLinkLabel(
-      box, "CalendarSetDesktopPositionLabel", QStringLiteral("Set position on wallpaper"), false);
+      box, "CalendarSetDesktopPositionLabel", QStringLiteral("Set position on wallpaper"));
   for (TLinkLabel* label :
        {CalendarLoadSkinLabel, CalendarLoadSkinColorsLabel, CalendarSaveSkinLabel,
         CalendarDefaultSkinLabel, CalendarSetDesktopPositionLabel}) {
@@ -466,6 +466,8 @@ QWidget* TMainForm::BuildCalendarGeneralCommands() {
           &TMainForm::CalendarLoadSkinColorsLabelClick);
   connect(CalendarSaveSkinLabel, &TLinkLabel::clicked, this,
           &TMainForm::CalendarSaveSkinLabelClick);
+  connect(CalendarSetDesktopPositionLabel, &TLinkLabel::clicked, this,
+          &TMainForm::CalendarSetDesktopPositionLabelClick);
   return box;
 }
 

@@ -75,6 +75,8 @@ class TMainForm : public QWidget {
   void CalendarLoadSkinLabelClick() { LoadCalendarSkin(true); }
   void CalendarLoadSkinColorsLabelClick() { LoadCalendarSkin(false); }
   void CalendarSaveSkinLabelClick() { SaveCalendarSkin(); }
+  // Points the calendar's place on a small picture of the desktop (DesktopPosition.cpp).
+  void CalendarSetDesktopPositionLabelClick();
   void ShowDirectoriesTab();
   // The two periods follow their interval boxes.
   void AutoChangeWallpaperIntervalComboBoxChange();

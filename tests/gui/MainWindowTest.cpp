@@ -159,7 +159,7 @@ const TLabelCase Labels[] = {
     {"CalendarLoadSkinColorsLabel", "Load skin colors", true, true},
     {"CalendarSaveSkinLabel", "Save skin", true, true},
     {"CalendarDefaultSkinLabel", "Default skin", true, true},
-    {"CalendarSetDesktopPositionLabel", "Set position on wallpaper", true, false},
+    {"CalendarSetDesktopPositionLabel", "Set position on wallpaper", true, true},
 };
 
 // Records what would be opened in the user's browser.
