@@ -98,6 +98,24 @@ TEST_F(StoredTextListTest, ABadValueCostsItsKeyOnlyAndTheOriginalIsKeptAside) {
   EXPECT_TRUE(ReadFile(path).contains("N=4\r\n"));
 }
 
+TEST_F(StoredTextListTest, ASettingsFileReachedThroughALinkIsKeptAsItWas) {
+  const QByteArray original = "[W]\nFill=reddish\n";
+  const QString real = WriteFile("real.ini", original);
+  const QString path = TestRoot() + "/linked.ini";
+  ASSERT_TRUE(QFile::link(real, path));
+  TStoredTextList list(path);
+  list.OnLoad = [](TStoredTextList& l, uint8_t) {
+    int32_t color = 0;
+    l.ReadColor("W", "Fill", color);
+  };
+  list.OnSave = [](TStoredTextList& l, uint8_t) { l.WriteInt("W", "Fill", 0); };
+  EXPECT_FALSE(list.Load());
+  ASSERT_TRUE(list.Save(false));
+  EXPECT_TRUE(QFileInfo(path).isSymLink()) << "the link stays";
+  EXPECT_EQ(ReadFile(real), QByteArray("[W]\r\nFill=0\r\n\r\n"));
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+}
+
 TEST_F(StoredTextListTest, AnIncompleteFileThatCannotBeKeptAsideIsNotWrittenOver) {
   const QByteArray original = "[W]\nFill=reddish\n";
   const QString path = WriteFile("c.ini", original);

@@ -82,7 +82,8 @@ bool KeepAside(const QString& source, const QString& target) {
   const QByteArray from = QFile::encodeName(source);
   const QByteArray temp = QFile::encodeName(target) + ".tmp-link";
   ::unlink(temp.constData());
-  if (::link(from.constData(), temp.constData()) == 0) {
+  // Through a symbolic link, the name must hold the file it names: saves replace that file.
+  if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0) {
     if (::rename(temp.constData(), QFile::encodeName(target).constData()) == 0) return true;
     const int error = errno;
     ::unlink(temp.constData());
