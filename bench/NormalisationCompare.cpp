@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
     std::printf("%-62s %5dx%-5d %6s %8.3f %8.3f %6lld %6lld %6lld %7s %6d\n", qPrintable(file),
                 full.Picture.width(), full.Picture.height(),
                 qPrintable(QStringLiteral("1/%1").arg(qRound(1.0 / small.Scale))), small.ExactMean,
-                full.ExactMean, labelReduced, labelFull,
-                labelShown, labelShown == labelFull ? "yes" : "NO", levels);
+                full.ExactMean, labelReduced, labelFull, labelShown,
+                labelShown == labelFull ? "yes" : "NO", levels);
   }
   std::printf("%d reduced pictures, %d with a shown label other than the full one (level %g)\n",
               reduced, differing, level);

@@ -88,9 +88,8 @@ void DecodeFollowingRows(const QString& path, const TComposeParams& params) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The toolkit's decoder warns about every damaged file; printing that costs most of the time.
-  static const bool quiet = (qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
-                                                        const QString&) {}),
-                             true);
+  static const bool quiet =
+      (qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}), true);
   (void)quiet;
   if (size < 3) return 0;
   static const QString path =

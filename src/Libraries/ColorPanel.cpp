@@ -21,4 +21,3 @@ void TColorPanel::paintEvent(QPaintEvent* event) {
   painter.end();
   QFrame::paintEvent(event);
 }
-

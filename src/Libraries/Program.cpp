@@ -15,7 +15,9 @@
 #define BACKDROPPER_DATA_DIR "/usr/local/share/backdropper"
 #endif
 
-QString GetProgramFilePath() { return Platform::ExecutablePath(); }
+QString GetProgramFilePath() {
+  return Platform::ExecutablePath();
+}
 
 QString GetProgramDirectory() {
   const QString path = GetProgramFilePath();
@@ -71,7 +73,9 @@ bool CheckProgramInstance(const QString& name, QString* refusal) {
   return false;
 }
 
-void ReleaseProgramInstance() { Platform::ReleaseInstanceLock(); }
+void ReleaseProgramInstance() {
+  Platform::ReleaseInstanceLock();
+}
 
 bool IsInstallMode() {
   const QString name = GetProgramFileName();

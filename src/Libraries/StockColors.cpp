@@ -168,14 +168,31 @@ QColor ColorValueToQColor(int32_t color) {
   if (value == 0x1FFFFFFFu) return QColor(Qt::transparent);
   if (value & 0x80000000u) {
     // The classic system colour indices, mapped to the nearest palette role.
-    static const QPalette::ColorRole roles[] = {
-        QPalette::Button,     QPalette::Window,     QPalette::Highlight,  QPalette::Mid,
-        QPalette::Window,     QPalette::Base,       QPalette::Shadow,     QPalette::WindowText,
-        QPalette::Text,       QPalette::HighlightedText, QPalette::Mid,   QPalette::Midlight,
-        QPalette::Dark,       QPalette::Highlight,  QPalette::HighlightedText, QPalette::Button,
-        QPalette::Dark,       QPalette::PlaceholderText, QPalette::ButtonText, QPalette::WindowText,
-        QPalette::Light,      QPalette::Shadow,     QPalette::Midlight,   QPalette::ToolTipText,
-        QPalette::ToolTipBase};
+    static const QPalette::ColorRole roles[] = {QPalette::Button,
+                                                QPalette::Window,
+                                                QPalette::Highlight,
+                                                QPalette::Mid,
+                                                QPalette::Window,
+                                                QPalette::Base,
+                                                QPalette::Shadow,
+                                                QPalette::WindowText,
+                                                QPalette::Text,
+                                                QPalette::HighlightedText,
+                                                QPalette::Mid,
+                                                QPalette::Midlight,
+                                                QPalette::Dark,
+                                                QPalette::Highlight,
+                                                QPalette::HighlightedText,
+                                                QPalette::Button,
+                                                QPalette::Dark,
+                                                QPalette::PlaceholderText,
+                                                QPalette::ButtonText,
+                                                QPalette::WindowText,
+                                                QPalette::Light,
+                                                QPalette::Shadow,
+                                                QPalette::Midlight,
+                                                QPalette::ToolTipText,
+                                                QPalette::ToolTipBase};
     const uint32_t index = value & 0xFF;
     if (index < std::size(roles)) return QGuiApplication::palette().color(roles[index]);
     return QColor(Qt::black);

@@ -50,7 +50,9 @@ std::function<QDateTime()>& ReportClock() {
   return clock;
 }
 
-QString Quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+QString Quoted(const QString& text) {
+  return QLatin1Char('"') + text + QLatin1Char('"');
+}
 
 QString LastComponent(const QString& path) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -60,7 +62,9 @@ QString LastComponent(const QString& path) {
 
 }  // namespace
 
-TFunStatContext::TFunStatContext(const TFunStatContext& other) { Assign(other); }
+TFunStatContext::TFunStatContext(const TFunStatContext& other) {
+  Assign(other);
+}
 
 TFunStatContext& TFunStatContext::operator=(const TFunStatContext& other) {
   if (this != &other) Assign(other);
@@ -133,13 +137,20 @@ void TFunStatContext::Assign(const TFunStatContext& other) {
 
 QString TFunStatContext::GetStatusText(int32_t status) {
   switch (status) {
-    case fsPerfect: return QStringLiteral("Perfect");
-    case fsWarning: return QStringLiteral("Warning");
-    case fsError: return QStringLiteral("Error");
-    case fsBeginError: return QStringLiteral("Begin function error");
-    case fsPanic: return QStringLiteral("Panic");
-    case fsCatastrophe: return QStringLiteral("Catastrophe");
-    default: return QStringLiteral("Unknown function status");
+    case fsPerfect:
+      return QStringLiteral("Perfect");
+    case fsWarning:
+      return QStringLiteral("Warning");
+    case fsError:
+      return QStringLiteral("Error");
+    case fsBeginError:
+      return QStringLiteral("Begin function error");
+    case fsPanic:
+      return QStringLiteral("Panic");
+    case fsCatastrophe:
+      return QStringLiteral("Catastrophe");
+    default:
+      return QStringLiteral("Unknown function status");
   }
 }
 
@@ -202,11 +213,17 @@ QString TFunStatContext::GetReport(int recursiveAttempts) const {
   return r;
 }
 
-void SetReportSink(TReportSink sink) { ReportSink() = std::move(sink); }
+void SetReportSink(TReportSink sink) {
+  ReportSink() = std::move(sink);
+}
 
-bool HasReportSink() { return static_cast<bool>(ReportSink()); }
+bool HasReportSink() {
+  return static_cast<bool>(ReportSink());
+}
 
-void SetErrorBoxSink(TErrorBoxSink sink) { ErrorBoxSink() = std::move(sink); }
+void SetErrorBoxSink(TErrorBoxSink sink) {
+  ErrorBoxSink() = std::move(sink);
+}
 
 void ShowErrorBox(const QString& text, TErrorBoxButtons buttons) {
   if (ErrorBoxSink())
@@ -215,7 +232,9 @@ void ShowErrorBox(const QString& text, TErrorBoxButtons buttons) {
     WriteToStandardError(QStringLiteral("Error: ") + text);
 }
 
-void SetQuestionSink(TQuestionSink sink) { QuestionSink() = std::move(sink); }
+void SetQuestionSink(TQuestionSink sink) {
+  QuestionSink() = std::move(sink);
+}
 
 bool AskQuestion(const QString& text) {
   if (QuestionSink()) return QuestionSink()(text);
@@ -275,15 +294,15 @@ void TStatusFrame::Run(const std::function<void()>& body, int endLine) {
   } catch (const TLocatedError& e) {
     Local.SetRaise(File, Function, EndLine, fsError,
                    QStringLiteral("Unhandled exception: ") + QString::fromUtf8(e.what()),
-                   LastComponent(QString::fromUtf8(e.ThrowFile())),
-                   QString::number(e.ThrowLine()), 0);
+                   LastComponent(QString::fromUtf8(e.ThrowFile())), QString::number(e.ThrowLine()),
+                   0);
   } catch (const std::exception& e) {
     Local.SetRaise(File, Function, EndLine, fsError,
                    QStringLiteral("Unhandled exception: ") + QString::fromUtf8(e.what()), {},
                    QStringLiteral("0"), 0);
   } catch (...) {
-    Local.SetRaise(File, Function, EndLine, fsError,
-                   QStringLiteral("Unhandled generic exception."), {}, QStringLiteral("0"), 0);
+    Local.SetRaise(File, Function, EndLine, fsError, QStringLiteral("Unhandled generic exception."),
+                   {}, QStringLiteral("0"), 0);
   }
 }
 
@@ -330,15 +349,23 @@ TStatusFrame::~TStatusFrame() {
 // partial read, a request aborted by the user, "already exists" after an open-always):
 // ENOMEM is a real failure here, and open(O_CREAT) without O_EXCL never reports EEXIST.
 // So every non-zero errno counts; EINTR is treated as normal because it only means "retry".
-bool IsSystemError() { return errno != 0 && errno != EINTR; }
+bool IsSystemError() {
+  return errno != 0 && errno != EINTR;
+}
 
-bool IsSystemErrorOnOpen() { return IsSystemError() && errno != EEXIST; }
+bool IsSystemErrorOnOpen() {
+  return IsSystemError() && errno != EEXIST;
+}
 
 // A directory scan that ends, or a folder that does not exist, is not a failure of the scan.
-bool IsFindResultNormal(int code) { return code == 0 || code == ENOENT; }
+bool IsFindResultNormal(int code) {
+  return code == 0 || code == ENOENT;
+}
 
 // Linux calls return -1 with errno; ECANCELED stands for a cancellation by the user.
-bool IsComFailure(long result) { return result < 0 && errno != ECANCELED; }
+bool IsComFailure(long result) {
+  return result < 0 && errno != ECANCELED;
+}
 
 QString SystemErrorText(uint32_t code) {
   return QString::fromLocal8Bit(strerror(static_cast<int>(code)));

@@ -16,7 +16,9 @@ enum TFunStatus : int32_t {
   fsCatastrophe = 5,
 };
 
-inline bool IsFailure(int32_t status) { return status >= fsError; }
+inline bool IsFailure(int32_t status) {
+  return status >= fsError;
+}
 
 class TFunStatContext {
  public:

@@ -50,9 +50,11 @@ TErrorForm::TErrorForm(QWidget* parent) : QDialog(parent) {
     return b;
   };
   OkayButton = button("OkayButton", QStringLiteral("&Okay"), 5, 135, 95);
-  OkayNoErrorsButton = button("OkayNoErrorsButton", QStringLiteral("O&kay (no errors)"), 110, 135, 120);
+  OkayNoErrorsButton =
+      button("OkayNoErrorsButton", QStringLiteral("O&kay (no errors)"), 110, 135, 120);
   CancelButton = button("CancelButton", QStringLiteral("&Cancel"), 240, 135, 95);
-  TerminateButton = button("TerminateButton", QStringLiteral("&Terminate application immediately"), 65, 170, 210);
+  TerminateButton =
+      button("TerminateButton", QStringLiteral("&Terminate application immediately"), 65, 170, 210);
   LogButton = button("LogButton", QStringLiteral("&Log"), 5, 205, 95);
   HelpButton = button("HelpButton", QStringLiteral("&Help"), 240, 205, 95);
   OkayButton->setDefault(true);
@@ -134,8 +136,8 @@ bool TErrorForm::SaveToLog() {
   }
   bool ok = true;
   if (GetFileSize(QString::fromLocal8Bit(path)) > 10000) ok = ::ftruncate(fd, 0) == 0;
-  const QByteArray entry = QByteArrayLiteral("**********") + Memo.toUtf8() +
-                           QByteArrayLiteral("\r\n**********\r\n");
+  const QByteArray entry =
+      QByteArrayLiteral("**********") + Memo.toUtf8() + QByteArrayLiteral("\r\n**********\r\n");
   ok = ok && ::lseek(fd, 0, SEEK_END) >= 0;
   ok = ok && ::write(fd, entry.constData(), entry.size()) == entry.size();
   ok = (::close(fd) == 0) && ok;
