@@ -400,13 +400,9 @@ QStringList SkinListItems(TSkinList list) {
     case TSkinList::BandThickness:
       return NumberItems(1, 99);
     case TSkinList::Font:
-      return InstalledFontNames();
+      return InstalledFontFamilies();
   }
   return {};
-}
-
-QStringList InstalledFontNames() {
-  return InstalledFontFamilies();
 }
 
 void TMainForm::BuildCalendarTabs() {

@@ -49,9 +49,5 @@ struct TSkinParameter {
 std::span<const TSkinParameter> SkinParameters();
 const TSkinParameter* FindSkinParameter(const QString& key);
 
-// The items of a list kind; the font list is the installed families (see InstalledFontNames).
+// The items of a list kind; the font list is the installed families (InstalledFontFamilies).
 QStringList SkinListItems(TSkinList list);
-
-// The installed font families without duplicates, plus the well-known names that the font
-// configuration renders through an installed metric-compatible face (so "Arial" stays "Arial").
-QStringList InstalledFontNames();

@@ -12,6 +12,7 @@
 #include "ColorPanel.h"
 #include "LinkLabel.h"
 #include "MainDialog/CalendarSkin.h"
+#include "MyGDIPlus/FontFamilies.h"
 #include "MainDialog/MainDialog.h"
 #include "WidgetItems.h"
 
@@ -365,7 +366,7 @@ TEST_F(CalendarSkinTest, ControlsStandOnTheirTabs) {
 }
 
 TEST_F(CalendarSkinTest, FontListIsInstalledFamiliesOnceEachAndKeepsArial) {
-  const QStringList fonts = InstalledFontNames();
+  const QStringList fonts = InstalledFontFamilies();
   ASSERT_FALSE(fonts.isEmpty());
   EXPECT_EQ(QSet<QString>(fonts.begin(), fonts.end()).size(), fonts.size()) << "duplicates";
   for (const QString& font : fonts)
