@@ -239,17 +239,25 @@ TEST(Hotkeys, ChangingTheLetterTenTimesLeavesOnlyTheLastOneTaken) {
   TOtherClient other(session.DisplayName());
   ASSERT_TRUE(other.Ready());
   WriteOptions(session);
-  session.StartProgram({"ShowOnStart"});
+  QProcess* program = session.StartProgram({"ShowOnStart"});
   TProgramWindow window(session);
   ASSERT_TRUE(window.Find());
   THotkeySession keys(session);
   ASSERT_TRUE(keys.WaitUntilServed("ctrl+shift+w"));
 
-  // The letter box takes the keyboard; each letter typed (slower than its type-ahead) selects
-  // that letter.
+  // The letter box takes the keyboard when clicked (its list opens and is closed again); each
+  // letter typed then, slower than its type-ahead, selects that letter.
+  const auto shownWindows = [&] {
+    QString out;
+    session.Run("xdotool",
+                {"search", "--onlyvisible", "--pid", QString::number(program->processId())}, &out);
+    return out.split('\n', Qt::SkipEmptyParts).size();
+  };
   window.ShowTab(&TMainForm::PageControl, window.Map.PageControl->indexOf(window.Map.GeneralPage));
   window.Click(&TMainForm::HotkeyComboBox);
+  ASSERT_TRUE(WaitUntil([&] { return shownWindows() == 2; })) << "the list opens";
   keys.Press("Escape");
+  ASSERT_TRUE(WaitUntil([&] { return shownWindows() == 1; })) << "the list closes";
   session.Run("xdotool",
               {"key", "--delay", "600", "a", "b", "c", "d", "e", "f", "g", "h", "i", "q"});
   ASSERT_TRUE(keys.WaitUntilServed("ctrl+shift+q"));
