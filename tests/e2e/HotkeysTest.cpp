@@ -308,36 +308,44 @@ TEST(Hotkeys, ACombinationAnotherClientHoldsIsLeftToItAndTheRestWork) {
     EXPECT_EQ(other.HeldStates(w, modifiers), 0) << "modifiers " << modifiers;
 }
 
-TEST(Hotkeys, TheGrabsFollowTheKeyboardMapping) {
+TEST(Hotkeys, TheGrabsFollowTheKeyboardMappingAndLayout) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
   TOtherClient other(session.DisplayName());
   ASSERT_TRUE(other.Ready());
-  // No key types Q when the program starts with that letter.
-  const xcb_keycode_t first = other.Keycode('q');
+  // No key types Z when the program starts with that letter.
+  const xcb_keycode_t first = other.Keycode('z');
   const xcb_keycode_t second = other.Keycode('a');
   ASSERT_NE(first, 0);
   ASSERT_NE(second, 0);
   other.MapKey(first, 0);
-  ASSERT_EQ(other.Keycode('q'), 0);
-  WriteOptions(session, "Hotkey=Q\r\n");
+  ASSERT_EQ(other.Keycode('z'), 0);
+  WriteOptions(session, "Hotkey=Z\r\n");
   QProcess* program = session.StartProgram({"ShowOnStart"});
   ASSERT_TRUE(session.WaitForWindow("^Backdropper$", 20000));
   QThread::msleep(1000);  // the options have been read
   EXPECT_EQ(program->state(), QProcess::Running);
 
-  // Once a key types Q, the program takes it.
-  other.MapKey(first, 'q');
+  // Once a key types Z, the program takes it.
+  other.MapKey(first, 'z');
   THotkeySession keys(session);
-  ASSERT_TRUE(keys.WaitUntilServed("ctrl+shift+q"));
+  ASSERT_TRUE(keys.WaitUntilServed("ctrl+shift+z"));
   EXPECT_EQ(other.HeldStates(first, Control | Alt), 4);
 
-  // Q moves to another key: the program follows it and lets go of the old one.
-  other.MapKey(second, 'q');
+  // Z moves to another key: the program follows it and lets go of the old one.
+  other.MapKey(second, 'z');
   other.MapKey(first, 'a');
-  ASSERT_TRUE(keys.WaitUntilServed("ctrl+alt+q"));
-  EXPECT_EQ(other.Keycode('q'), second);
+  ASSERT_TRUE(keys.WaitUntilServed("ctrl+alt+z"));
+  EXPECT_EQ(other.Keycode('z'), second);
   EXPECT_EQ(other.HeldStates(second, Shift | Alt), 4);
   EXPECT_EQ(other.HeldStates(first, Shift | Alt), 0);
-  EXPECT_EQ(other.HeldStates(first, Control | Shift), 0);
+
+  // A new layout comes as a new keyboard, not as a changed mapping; the German one has Z where
+  // the US one has Y.
+  const xcb_keycode_t y = other.Keycode('y');
+  ASSERT_EQ(session.Run("setxkbmap", {"de"}), 0);
+  ASSERT_EQ(other.Keycode('z'), y);
+  ASSERT_TRUE(keys.WaitUntilServed("shift+alt+z"));
+  EXPECT_EQ(other.HeldStates(y, Control | Shift), 4);
+  EXPECT_EQ(other.HeldStates(second, Control | Shift), 0);
 }
