@@ -1,6 +1,5 @@
 #include "Platform/Linux/X11GlobalHotkeys.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
@@ -9,7 +8,6 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -98,8 +96,8 @@ class TX11GlobalHotkeys : public IGlobalHotkeys, public QAbstractNativeEventFilt
       if (mapping->request != XCB_MAPPING_POINTER) ScheduleRegrab();
     } else if (XkbEventBase != 0 && type == XkbEventBase &&
                (event->pad0 == XkbMapNotify || event->pad0 == XkbNewKeyboardNotify)) {
-      // Clients that speak the keyboard extension, as Qt does, get its notices instead of the
-      // core MappingNotify.
+      // A new layout (setxkbmap) reaches clients that speak the keyboard extension, as Qt does,
+      // only as the extension's notice, without a core MappingNotify.
       ScheduleRegrab();
     }
     return false;
