@@ -16,8 +16,9 @@ const QString PanelColorFormat = QStringLiteral("application/x-backdropper-panel
 
 QString PanelHint(int32_t color) {
   return StockColorName(color) + ColorDescription(color) +
-         QStringLiteral(". (Double) Left click a color to open the stock-color dialog. Right click "
-                        "it to open the color dialog. Middle click it to set the default color.");
+         QStringLiteral(
+             ". (Double) Left click a color to open the stock-color dialog. Right click "
+             "it to open the color dialog. Middle click it to set the default color.");
 }
 
 TColorPanel::TColorPanel(QWidget* parent) : QFrame(parent) {

@@ -33,7 +33,7 @@ class TColorPanel : public QFrame {
   // Called from a left press: the drag starts once the pointer, still pressed, moves past the
   // system's drag distance; a release before that is an ordinary click.
   void BeginDrag();
-  bool Dragging() const { return DragPending; }
+  bool DragArmed() const { return DragPending; }
 
  Q_SIGNALS:
   void ColorChanged(int32_t color);

@@ -365,8 +365,8 @@ class TSkinColumn {
 
 // Reading, colours-only reading, writing and "Default skin" of one parameter, side by side, so a
 // kind cannot be handled one way when read and another when written.
-void TransferSkinParameter(TMainForm& form, const TSkinParameter& parameter,
-                           TSkinTransfer transfer, TStoredTextList* list) {
+void TransferSkinParameter(TMainForm& form, const TSkinParameter& parameter, TSkinTransfer transfer,
+                           TStoredTextList* list) {
   const QString section = QLatin1String(CalendarSkinSection);
   const QString key = QLatin1String(parameter.Key);
   switch (parameter.Kind) {

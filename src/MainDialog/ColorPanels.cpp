@@ -13,7 +13,7 @@
 namespace {
 
 // Their colour may be dragged away, but nothing lands on them.
-TColorPanel* TMainForm::* const NoDropPanels[] = {
+TColorPanel* TMainForm::*const NoDropPanels[] = {
     &TMainForm::CalendarTextShadowColorPanel,
     &TMainForm::CalendarYearTextColorPanel,
     &TMainForm::CalendarMonthTextColorPanel,
@@ -28,9 +28,9 @@ void TMainForm::SetUpColorPanels() {
     panel->OnMouseDown = [this](TColorPanel* pressed, Qt::MouseButton button, bool doubleClick) {
       CalendarColorPanelMouseDown(pressed, button, doubleClick);
     };
-    const bool refusesDrops =
-        std::any_of(std::begin(NoDropPanels), std::end(NoDropPanels),
-                    [&](TColorPanel* TMainForm::*member) { return member == parameter.ColourMember; });
+    const bool refusesDrops = std::any_of(
+        std::begin(NoDropPanels), std::end(NoDropPanels),
+        [&](TColorPanel* TMainForm::*member) { return member == parameter.ColourMember; });
     if (refusesDrops) continue;
     panel->SetDropHandlers(
         [this](TColorPanel* target, TColorPanel* source) {

@@ -143,8 +143,8 @@ TEST_F(ColorPanelsTest, LiveRightClicksInTheStockDialogThenCancel) {
 }
 
 TEST_F(ColorPanelsTest, RightClickOpensTheSystemColorDialog) {
-  TColorPanel* panel = Form.CalendarDaysTab->findChild<TColorPanel*>(
-      "CalendarCurrentMonthWeekendTextColorPanel");
+  TColorPanel* panel =
+      Form.CalendarDaysTab->findChild<TColorPanel*>("CalendarCurrentMonthWeekendTextColorPanel");
   ASSERT_NE(panel, nullptr);
   // Cancelled: the panel keeps its colour and nothing is drawn.
   qsizetype before = Commands();
@@ -240,11 +240,11 @@ TEST_F(ColorPanelsTest, ADropCopiesTheColourRenamesTheHintAndRedrawsOnce) {
 TEST_F(ColorPanelsTest, ALeftPressArmsADragThatAReleaseDisarms) {
   TColorPanel* panel = Form.CalendarFrameBack1ColorPanel;
   QTest::mousePress(panel, Qt::LeftButton);
-  EXPECT_TRUE(panel->Dragging());
+  EXPECT_TRUE(panel->DragArmed());
   QTest::mouseRelease(panel, Qt::LeftButton);
-  EXPECT_FALSE(panel->Dragging());
+  EXPECT_FALSE(panel->DragArmed());
   QTest::mousePress(panel, Qt::MiddleButton);
-  EXPECT_FALSE(panel->Dragging());
+  EXPECT_FALSE(panel->DragArmed());
   QTest::mouseRelease(panel, Qt::MiddleButton);
 }
 

@@ -195,7 +195,8 @@ TEST(StockColorDialog, MiddleClickCopiesTheHintAndStaysOpen) {
 TEST(StockColorDialog, DescriptionReadsRedGreenBlueFromTheTop) {
   EXPECT_EQ(ColorDescription(Ochre),
             " (RGB 185-110-25; Decimal = 12152345; Hexadecimal = 0xB96E19)");
-  EXPECT_EQ(ColorDescription(Rgb(1, 2, 3)), " (RGB 1-2-3; Decimal = 66051; Hexadecimal = 0x010203)");
+  EXPECT_EQ(ColorDescription(Rgb(1, 2, 3)),
+            " (RGB 1-2-3; Decimal = 66051; Hexadecimal = 0x010203)");
   EXPECT_EQ(ColorDescription(Rgb(255, 255, 255)),
             " (RGB 255-255-255; Decimal = 16777215; Hexadecimal = 0xFFFFFF)");
   EXPECT_EQ(IndexOf(Ochre), OchreIndex);
