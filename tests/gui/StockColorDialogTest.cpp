@@ -23,12 +23,6 @@ constexpr int32_t Rgb(int r, int g, int b) {
 constexpr int32_t Ochre = Rgb(185, 110, 25);
 constexpr int OchreIndex = 87;
 
-int IndexOf(int32_t color) {
-  for (int i = 0; i < StockColorCount; ++i)
-    if (CStockColors[i].Color == color) return i;
-  return -1;
-}
-
 // The form the answerer was given, as the dialog's own type.
 TColorForm* Form(QWidget* window) {
   auto* form = qobject_cast<TColorForm*>(window);
@@ -199,5 +193,4 @@ TEST(StockColorDialog, DescriptionReadsRedGreenBlueFromTheTop) {
             " (RGB 1-2-3; Decimal = 66051; Hexadecimal = 0x010203)");
   EXPECT_EQ(ColorDescription(Rgb(255, 255, 255)),
             " (RGB 255-255-255; Decimal = 16777215; Hexadecimal = 0xFFFFFF)");
-  EXPECT_EQ(IndexOf(Ochre), OchreIndex);
 }
