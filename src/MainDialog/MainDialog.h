@@ -127,6 +127,19 @@ class TMainForm : public QWidget {
   TDirectoryListDelegate* DirectoriesListDelegate = nullptr;
   // ---- end of picture directories ----
 
+  // ---- Colour panels (ColorPanels.cpp) ----
+  // Gives the calendar panels and the filling panel their mouse handlers, and the calendar panels
+  // that take a dropped colour their drop handlers.
+  void SetUpColorPanels();
+  void CalendarColorPanelMouseDown(TColorPanel* panel, Qt::MouseButton button, bool doubleClick);
+  void FillingPictureColorPanelMouseDown(TColorPanel* panel, Qt::MouseButton button,
+                                         bool doubleClick);
+  bool CalendarColorPanelDragOver(TColorPanel* panel, TColorPanel* source);
+  void CalendarColorPanelDragDrop(TColorPanel* panel, TColorPanel* source);
+  // The panel last pressed: the one a colour chosen live in the stock dialog goes to.
+  TColorPanel* PressedColorPanel = nullptr;
+  // ---- end of colour panels ----
+
   // Controls whose change repaints the calendar only, and those whose change fits the picture
   // again.
   QList<QWidget*> RedrawOnChangeControls() const;
