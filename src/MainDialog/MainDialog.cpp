@@ -255,6 +255,7 @@ void TMainForm::BeforeRun() {
     }
     PictureFileNames.clear();
     LoadPictureFileNames();
+    SetUpRemoteControl();
     setAcceptDrops(true);
     Timer->start();
     Updating = false;
@@ -291,8 +292,8 @@ void TMainForm::ReadOptions(TStoredTextList& list, uint8_t argument) {
           break;
         }
         case K::RelativeRect:
-          list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3], RectLeft,
-                                RectTop, RectWidth, RectHeight);
+          list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3],
+                                RectLeft, RectTop, RectWidth, RectHeight);
           break;
         case K::Skin:
           ReadCalendarSkin(list, argument);
