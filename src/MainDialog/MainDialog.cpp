@@ -327,6 +327,7 @@ void TMainForm::BeforeRun() {
     }
     PictureFileNames.clear();
     LoadPictureFileNames();
+    SetUpRemoteControl();
     setAcceptDrops(true);
     Timer->start();
     Updating = false;

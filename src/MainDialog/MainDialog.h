@@ -11,12 +11,14 @@
 #include <cstdint>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QMimeData;
 class QTabWidget;
 class QTimer;
@@ -82,9 +84,21 @@ class TMainForm : public QWidget {
   void AutoChangeWallpaperIntervalComboBoxChange();
   void BroadcastWallpaperChangeIntervalComboBoxChange();
 
-  // Tray.
+  // Tray (Tray.cpp).
   void HideToTray();
   void RestoreFromTray();
+  // Sets the check marks each time before the menu opens.
+  void SystemTrayPopupMenuPopup();
+  void STP_NormalizeBrightnessMenuClick(QAction* entry);
+  QMenu* SystemTrayPopupMenu;
+  QAction* STP_CloseMenu;
+  QAction* STP_AddPicturesDirectoryMenu;
+  QAction* STP_VisibleCalendarMenu;
+  QAction* STP_VisibleCalendarBackMenu;
+  QAction* STP_SetCalendarPositionMenu;
+  QAction* STP_LoadCalendarSkinMenu;
+  QAction* STP_LoadCalendarSkinColorsMenu;
+  QMenu* STP_NormalizeBrightnessMenu;
 
   // ---- Picture directories and the picture list (Pictures.cpp) ----
   static constexpr int MaxDirectoryCount = 100;
@@ -404,6 +418,9 @@ class TMainForm : public QWidget {
   QWidget* BuildCalendarGeneralCommands();
   // Tray.cpp
   void SetUpTrayIcon();
+  void BuildTrayMenu();
+  // Serves the control interface on the session bus, once the options are read.
+  void SetUpRemoteControl();
   // Pictures.cpp, Navigation.cpp, Wallpaper.cpp
   void SetUpPictures();
   void SetUpNavigation();
