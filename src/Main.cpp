@@ -1,5 +1,6 @@
 // Entry point.
 #include <QApplication>
+#include <QSessionManager>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "Error/ErrorForm.h"
 #include "Install.h"
 #include "MainDialog/MainDialog.h"
+#include "Platform/RemoteControl.h"
 #include "Platform/Signals.h"
 #include "Program.h"
 #include "Utilities.h"
@@ -37,7 +39,14 @@ int WinMain(int argc, char** argv) {
     frame.Run([&] {
       QString refusal;
       const bool stop = CheckProgramInstance(QString::fromLatin1(ProgramName), &refusal);
-      if (stop && refusal.isEmpty()) return;
+      if (stop && refusal.isEmpty()) {
+        // A second copy passes its command on to the running one; it never says a word.
+        if (const auto command = Platform::RemoteCommandFromArgument(GetProgramParameter(1))) {
+          QCoreApplication bus(argc, argv);
+          Platform::SendRemoteCommand(*command);
+        }
+        return;
+      }
       application = std::make_unique<TApplication>(argc, argv);
       // No display name: the platform would append it to every window title.
       application->setApplicationName(QString::fromLatin1(ProgramName));
@@ -69,6 +78,13 @@ int WinMain(int argc, char** argv) {
         Platform::InstallStopSignals([] {
           if (MainForm) MainForm->CloseProgram();
         });
+        // The end of the session closes for good, so the options are saved; the autostart
+        // entry, not the session manager, starts the next copy.
+        QObject::connect(application.get(), &QGuiApplication::commitDataRequest, MainForm,
+                         [](QSessionManager& manager) {
+                           manager.setRestartHint(QSessionManager::RestartNever);
+                           MainForm->CloseProgram();
+                         });
         MainForm->BeforeRun();
       }
       // A stop signal during start-up (say, while the first run's folder chooser was open) has

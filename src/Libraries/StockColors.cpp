@@ -199,3 +199,21 @@ QColor ColorValueToQColor(int32_t color) {
   }
   return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
+
+int32_t QColorToColorValue(const QColor& color) {
+  const QColor rgb = color.toRgb();
+  return RGB(rgb.red(), rgb.green(), rgb.blue());
+}
+
+QString ColorDescription(int32_t color) {
+  const int red = color & 0xFF;
+  const int green = (color >> 8) & 0xFF;
+  const int blue = (color >> 16) & 0xFF;
+  const int number = red * 65536 + green * 256 + blue;
+  return QStringLiteral(" (RGB %1-%2-%3; Decimal = %4; Hexadecimal = 0x%5)")
+      .arg(red)
+      .arg(green)
+      .arg(blue)
+      .arg(number)
+      .arg(QStringLiteral("%1").arg(number, 6, 16, QLatin1Char('0')).toUpper());
+}

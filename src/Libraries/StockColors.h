@@ -22,3 +22,9 @@ QString StockColorName(int32_t color);
 
 // The on-screen colour of a colour value (system colours map to the palette's roles).
 QColor ColorValueToQColor(int32_t color);
+// The plain colour value of an on-screen colour (its alpha is dropped).
+int32_t QColorToColorValue(const QColor& color);
+
+// " (RGB r-g-b; Decimal = n; Hexadecimal = 0xHHHHHH)" where n and H read red, green, blue from the
+// top down (the reverse of the stored value), as colour pickers show them.
+QString ColorDescription(int32_t color);

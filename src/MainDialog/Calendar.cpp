@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CalendarSkin.h"
+#include "ColorDialog.h"
 #include "ColorPanel.h"
 #include "Controls.h"
 #include "LinkLabel.h"
@@ -362,6 +363,67 @@ class TSkinColumn {
   bool HasHeading = false;
 };
 
+// Reading, colours-only reading, writing and "Default skin" of one parameter, side by side, so a
+// kind cannot be handled one way when read and another when written.
+void TransferSkinParameter(TMainForm& form, const TSkinParameter& parameter, TSkinTransfer transfer,
+                           TStoredTextList* list) {
+  const QString section = QLatin1String(CalendarSkinSection);
+  const QString key = QLatin1String(parameter.Key);
+  switch (parameter.Kind) {
+    case TSkinKind::List: {
+      QComboBox* box = form.*parameter.ListMember;
+      const QString fallback = QLatin1String(parameter.Default);
+      switch (transfer) {
+        case TSkinTransfer::Read:
+          ReadComboBox(*list, section, key, fallback, box);
+          break;
+        case TSkinTransfer::ReadColorsOnly:
+          break;
+        case TSkinTransfer::Write:
+          WriteComboBox(*list, section, key, box);
+          break;
+        case TSkinTransfer::Default:
+          SelectComboItem(box, fallback, {});
+          break;
+      }
+      break;
+    }
+    case TSkinKind::Flag: {
+      QCheckBox* box = form.*parameter.FlagMember;
+      switch (transfer) {
+        case TSkinTransfer::Read:
+          ReadCheckBox(*list, section, key, box);
+          break;
+        case TSkinTransfer::ReadColorsOnly:
+          break;
+        case TSkinTransfer::Write:
+          WriteCheckBox(*list, section, key, box);
+          break;
+        case TSkinTransfer::Default:
+          box->setChecked(QLatin1String(parameter.Default) == QLatin1String("TRUE"));
+          break;
+      }
+      break;
+    }
+    case TSkinKind::Colour: {
+      TColorPanel* panel = form.*parameter.ColourMember;
+      switch (transfer) {
+        case TSkinTransfer::Read:
+        case TSkinTransfer::ReadColorsOnly:
+          ReadPanelColor(*list, section, key, panel);
+          break;
+        case TSkinTransfer::Write:
+          WritePanelColor(*list, section, key, panel);
+          break;
+        case TSkinTransfer::Default:
+          SetPanelColor(panel, panel->DefaultColor());
+          break;
+      }
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 std::span<const TSkinParameter> SkinParameters() {
@@ -468,66 +530,26 @@ QWidget* TMainForm::BuildCalendarGeneralCommands() {
 }
 
 void TMainForm::ReadCalendarSkin(TStoredTextList& list, uint8_t) {
-  const QString section = QLatin1String(CalendarSkinSection);
+  const TSkinTransfer transfer =
+      ReadSkinColorsOnly ? TSkinTransfer::ReadColorsOnly : TSkinTransfer::Read;
   for (const TSkinParameter& parameter : Parameters) {
-    const QString key = QLatin1String(parameter.Key);
-    list.ReadKey(section, key, [&] {
-      switch (parameter.Kind) {
-        case TSkinKind::List:
-          if (!ReadSkinColorsOnly) {
-            ReadComboBox(list, section, key, QLatin1String(parameter.Default),
-                         this->*parameter.ListMember);
-          }
-          break;
-        case TSkinKind::Flag:
-          if (!ReadSkinColorsOnly) ReadCheckBox(list, section, key, this->*parameter.FlagMember);
-          break;
-        case TSkinKind::Colour:
-          ReadPanelColor(list, section, key, this->*parameter.ColourMember);
-          break;
-      }
-    });
+    // One key that cannot be read must not cost the ones after it.
+    list.ReadKey(QLatin1String(CalendarSkinSection), QLatin1String(parameter.Key),
+                 [&] { TransferSkinParameter(*this, parameter, transfer, &list); });
   }
 }
 
 void TMainForm::WriteCalendarSkin(TStoredTextList& list, uint8_t) {
-  const QString section = QLatin1String(CalendarSkinSection);
-  for (const TSkinParameter& parameter : Parameters) {
-    const QString key = QLatin1String(parameter.Key);
-    switch (parameter.Kind) {
-      case TSkinKind::List:
-        WriteComboBox(list, section, key, this->*parameter.ListMember);
-        break;
-      case TSkinKind::Flag:
-        WriteCheckBox(list, section, key, this->*parameter.FlagMember);
-        break;
-      case TSkinKind::Colour:
-        WritePanelColor(list, section, key, this->*parameter.ColourMember);
-        break;
-    }
-  }
+  for (const TSkinParameter& parameter : Parameters)
+    TransferSkinParameter(*this, parameter, TSkinTransfer::Write, &list);
 }
 
 void TMainForm::CalendarDefaultSkinLabelClick() {
   // One redraw for the whole skin, not one per control.
   const bool wasUpdating = Updating;
   Updating = true;
-  for (const TSkinParameter& parameter : Parameters) {
-    switch (parameter.Kind) {
-      case TSkinKind::List:
-        SelectComboItem(this->*parameter.ListMember, QLatin1String(parameter.Default), {});
-        break;
-      case TSkinKind::Flag:
-        (this->*parameter.FlagMember)
-            ->setChecked(QLatin1String(parameter.Default) == QLatin1String("TRUE"));
-        break;
-      case TSkinKind::Colour: {
-        TColorPanel* panel = this->*parameter.ColourMember;
-        panel->SetColor(panel->DefaultColor());
-        break;
-      }
-    }
-  }
+  for (const TSkinParameter& parameter : Parameters)
+    TransferSkinParameter(*this, parameter, TSkinTransfer::Default, nullptr);
   Updating = wasUpdating;
   RedrawWallpaperOnParamChange();
 }

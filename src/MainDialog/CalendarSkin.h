@@ -17,6 +17,9 @@ inline constexpr const char* CalendarSkinSection = "CalendarSkin";
 
 enum class TSkinKind { List, Flag, Colour };
 
+// What a pass over the skin table does with each parameter.
+enum class TSkinTransfer { Read, ReadColorsOnly, Write, Default };
+
 enum class TSkinList {
   None,  // flags and colours
   TextEffect,

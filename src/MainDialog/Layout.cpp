@@ -126,6 +126,7 @@ void TMainForm::BuildWindow() {
   compactTabs->setParent(CalendarPageControl->tabBar());
   CalendarPageControl->tabBar()->setStyle(compactTabs);
   BuildCalendarTabs();
+  SetUpColorPanels();
   PageControl->addTab(CalendarPageControl, QStringLiteral("Calendar"));
 
   PageControl->addTab(GeneralPage = BuildGeneralPage(), QStringLiteral("General"));
@@ -352,6 +353,7 @@ QList<QWidget*> TMainForm::RedrawOnChangeControls() const {
   for (const TSkinParameter& parameter : SkinParameters()) {
     if (parameter.Kind == TSkinKind::List) controls << this->*parameter.ListMember;
     if (parameter.Kind == TSkinKind::Flag) controls << this->*parameter.FlagMember;
+    if (parameter.Kind == TSkinKind::Colour) controls << this->*parameter.ColourMember;
   }
   controls << ShowCalendarCheckBox << DesktopMarginComboBox;
   return controls;
@@ -367,5 +369,6 @@ QList<QWidget*> TMainForm::ReloadOnChangeControls() const {
           UsePictureNormalizeBrightnessCheckBox,
           PictureNormalizeBrightnessLevelComboBox,
           PictureNormalizeBrightnessMethodComboBox,
-          GammaPictureComboBox};
+          GammaPictureComboBox,
+          FillingPictureColorPanel};
 }

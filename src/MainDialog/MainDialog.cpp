@@ -12,14 +12,15 @@
 #include <QTimer>
 
 #include "AboutDialog.h"
+#include "ColorDialog.h"
 #include "ColorPanel.h"
 #include "Error/Error.h"
 #include "File/File.h"
 #include "Help.h"
 #include "LinkFile/LinkFile.h"
 #include "MyRandom.h"
-#include "Platform/GlobalHotkeys.h"
 #include "PictureSelection.h"
+#include "Platform/GlobalHotkeys.h"
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
@@ -161,6 +162,77 @@ const QString YPosKey = QStringLiteral("YPos");
 const QString RectKeys[] = {QStringLiteral("RectLeft"), QStringLiteral("RectTop"),
                             QStringLiteral("RectWidth"), QStringLiteral("RectHeight")};
 
+// Reading and writing of one key side by side, so that a kind cannot be read one way and
+// written another.
+void TransferOption(TMainForm& form, const TOptionKey& option, bool read, TStoredTextList& list,
+                    uint8_t argument) {
+  const QString section = QLatin1String(option.Section);
+  const QString key = QLatin1String(option.Key);
+  switch (option.Kind) {
+    case K::FormPosition:
+      if (read)
+        ReadFormPosition(list, section, XPosKey, YPosKey, &form);
+      else
+        WriteFormPosition(list, section, XPosKey, YPosKey, &form);
+      break;
+    case K::CheckBox:
+      if (read)
+        ReadCheckBox(list, section, key, form.*option.CheckBox);
+      else
+        WriteCheckBox(list, section, key, form.*option.CheckBox);
+      break;
+    case K::ComboBox:
+      if (read)
+        ReadComboBox(list, section, key, QLatin1String(option.Default), form.*option.ComboBox);
+      else
+        WriteComboBox(list, section, key, form.*option.ComboBox);
+      break;
+    case K::Real:
+      if (read)
+        list.ReadReal(section, key, form.*option.Real);
+      else
+        list.WriteReal(section, key, form.*option.Real);
+      break;
+    case K::Text:
+      if (read)
+        list.ReadText(section, key, false, MaxPathLength, form.*option.Text);
+      else
+        list.WriteText(section, key, form.*option.Text);
+      break;
+    case K::Colour: {
+      TColorPanel* panel = form.*option.Panel;
+      if (read) {
+        int32_t colour = panel->Color();
+        list.ReadColor(section, key, colour);
+        SetPanelColor(panel, colour);
+      } else {
+        list.WriteColor(section, key, panel->Color());
+      }
+      break;
+    }
+    case K::RelativeRect:
+      if (read)
+        list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3],
+                              form.RectLeft, form.RectTop, form.RectWidth, form.RectHeight);
+      else
+        list.WriteRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3],
+                               form.RectLeft, form.RectTop, form.RectWidth, form.RectHeight);
+      break;
+    case K::Skin:
+      if (read)
+        form.ReadCalendarSkin(list, argument);
+      else
+        form.WriteCalendarSkin(list, argument);
+      break;
+    case K::DirectoryList:
+      if (read)
+        form.ReadDirectoryList(list);
+      else
+        form.WriteDirectoryList(list);
+      break;
+  }
+}
+
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
@@ -260,6 +332,7 @@ void TMainForm::BeforeRun() {
     }
     PictureFileNames.clear();
     LoadPictureFileNames();
+    SetUpRemoteControl();
     setAcceptDrops(true);
     Timer->start();
     Updating = false;
@@ -268,45 +341,9 @@ void TMainForm::BeforeRun() {
 
 void TMainForm::ReadOptions(TStoredTextList& list, uint8_t argument) {
   for (const TOptionKey& option : OptionKeys) {
-    const QString section = QLatin1String(option.Section);
-    const QString key = QLatin1String(option.Key);
     // One key that cannot be read must not cost the ones after it.
-    list.ReadKey(section, key, [&] {
-      switch (option.Kind) {
-        case K::FormPosition:
-          ReadFormPosition(list, section, XPosKey, YPosKey, this);
-          break;
-        case K::CheckBox:
-          ReadCheckBox(list, section, key, this->*option.CheckBox);
-          break;
-        case K::ComboBox:
-          ReadComboBox(list, section, key, QLatin1String(option.Default), this->*option.ComboBox);
-          break;
-        case K::Real:
-          list.ReadReal(section, key, this->*option.Real);
-          break;
-        case K::Text:
-          list.ReadText(section, key, false, MaxPathLength, this->*option.Text);
-          break;
-        case K::Colour: {
-          TColorPanel* panel = this->*option.Panel;
-          int32_t colour = panel->Color();
-          list.ReadColor(section, key, colour);
-          panel->SetColor(colour);
-          break;
-        }
-        case K::RelativeRect:
-          list.ReadRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3], RectLeft,
-                                RectTop, RectWidth, RectHeight);
-          break;
-        case K::Skin:
-          ReadCalendarSkin(list, argument);
-          break;
-        case K::DirectoryList:
-          ReadDirectoryList(list);
-          break;
-      }
-    });
+    list.ReadKey(QLatin1String(option.Section), QLatin1String(option.Key),
+                 [&] { TransferOption(*this, option, true, list, argument); });
   }
 }
 
@@ -314,38 +351,7 @@ void TMainForm::WriteOptions(TStoredTextList& list, uint8_t argument) {
   // The file holds exactly the keys written here; unknown sections are dropped.
   list.Clear();
   for (const TOptionKey& option : OptionKeys) {
-    const QString section = QLatin1String(option.Section);
-    const QString key = QLatin1String(option.Key);
-    switch (option.Kind) {
-      case K::FormPosition:
-        WriteFormPosition(list, section, XPosKey, YPosKey, this);
-        break;
-      case K::CheckBox:
-        WriteCheckBox(list, section, key, this->*option.CheckBox);
-        break;
-      case K::ComboBox:
-        WriteComboBox(list, section, key, this->*option.ComboBox);
-        break;
-      case K::Real:
-        list.WriteReal(section, key, this->*option.Real);
-        break;
-      case K::Text:
-        list.WriteText(section, key, this->*option.Text);
-        break;
-      case K::Colour:
-        list.WriteColor(section, key, (this->*option.Panel)->Color());
-        break;
-      case K::RelativeRect:
-        list.WriteRelativeRect(section, RectKeys[0], RectKeys[1], RectKeys[2], RectKeys[3],
-                               RectLeft, RectTop, RectWidth, RectHeight);
-        break;
-      case K::Skin:
-        WriteCalendarSkin(list, argument);
-        break;
-      case K::DirectoryList:
-        WriteDirectoryList(list);
-        break;
-    }
+    TransferOption(*this, option, false, list, argument);
     if (option.AfterWrite) (this->*option.AfterWrite)();
   }
 }

@@ -11,12 +11,14 @@
 #include <cstdint>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QMimeData;
 class QTabWidget;
 class QTimer;
@@ -86,9 +88,21 @@ class TMainForm : public QWidget {
   void AutoChangeWallpaperIntervalComboBoxChange();
   void BroadcastWallpaperChangeIntervalComboBoxChange();
 
-  // Tray.
+  // Tray (Tray.cpp).
   void HideToTray();
   void RestoreFromTray();
+  // Sets the check marks each time before the menu opens.
+  void SystemTrayPopupMenuPopup();
+  void STP_NormalizeBrightnessMenuClick(QAction* entry);
+  QMenu* SystemTrayPopupMenu;
+  QAction* STP_CloseMenu;
+  QAction* STP_AddPicturesDirectoryMenu;
+  QAction* STP_VisibleCalendarMenu;
+  QAction* STP_VisibleCalendarBackMenu;
+  QAction* STP_SetCalendarPositionMenu;
+  QAction* STP_LoadCalendarSkinMenu;
+  QAction* STP_LoadCalendarSkinColorsMenu;
+  QMenu* STP_NormalizeBrightnessMenu;
 
   // ---- Picture directories and the picture list (Pictures.cpp) ----
   static constexpr int MaxDirectoryCount = 100;
@@ -130,6 +144,19 @@ class TMainForm : public QWidget {
   void DirectoriesListBoxMouseDown(Qt::MouseButton button, QPoint position);
   TDirectoryListDelegate* DirectoriesListDelegate = nullptr;
   // ---- end of picture directories ----
+
+  // ---- Colour panels (ColorPanels.cpp) ----
+  // Gives the calendar panels and the filling panel their mouse handlers, and the calendar panels
+  // that take a dropped colour their drop handlers.
+  void SetUpColorPanels();
+  void CalendarColorPanelMouseDown(TColorPanel* panel, Qt::MouseButton button, bool doubleClick);
+  void FillingPictureColorPanelMouseDown(TColorPanel* panel, Qt::MouseButton button,
+                                         bool doubleClick);
+  bool CalendarColorPanelDragOver(TColorPanel* panel, TColorPanel* source);
+  void CalendarColorPanelDragDrop(TColorPanel* panel, TColorPanel* source);
+  // The panel last pressed: the one a colour chosen live in the stock dialog goes to.
+  TColorPanel* PressedColorPanel = nullptr;
+  // ---- end of colour panels ----
 
   // Controls whose change repaints the calendar only, and those whose change fits the picture
   // again.
@@ -408,6 +435,9 @@ class TMainForm : public QWidget {
   QWidget* BuildCalendarGeneralCommands();
   // Tray.cpp
   void SetUpTrayIcon();
+  void BuildTrayMenu();
+  // Serves the control interface on the session bus, once the options are read.
+  void SetUpRemoteControl();
   // Pictures.cpp, Navigation.cpp, Wallpaper.cpp
   void SetUpPictures();
   void SetUpNavigation();

@@ -2,10 +2,7 @@
 // when it really closes, the whole skin included.
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QRegularExpression>
-#include <QThread>
 #include <csignal>
 
 #include "E2eSession.h"
@@ -61,45 +58,13 @@ TEST(MainWindow, OptionsAreWrittenBackAtARealClose) {
   EXPECT_TRUE(skin.contains(QStringLiteral("MonthTextColor=1666745")));
 }
 
-// The program's windows of the tray icon's size (the icon is embedded in the tray, where a
-// search by name does not reach it).
-QStringList TrayIconWindows(TE2eSession& session) {
-  QString found;
-  session.Run(
-      QStringLiteral("xdotool"),
-      {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("^Backdropper$")},
-      &found);
-  QStringList icons;
-  for (const QString& window : found.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-    QString geometry;
-    session.Run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), window},
-                &geometry);
-    const QRegularExpressionMatch size =
-        QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
-    if (!size.hasMatch()) continue;
-    const int width = size.captured(1).toInt();
-    const int height = size.captured(2).toInt();
-    if (width >= 16 && width <= 64 && height >= 16 && height <= 64) icons << window;
-  }
-  return icons;
-}
-
 TEST(MainWindow, HiddenAtStartAndShownByAClickOnTheTrayIcon) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
-  session.StartProcess(QStringLiteral("trayer"),
-                       {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                        QStringLiteral("right"), QStringLiteral("--widthtype"),
-                        QStringLiteral("pixel"), QStringLiteral("--width"), QStringLiteral("100"),
-                        QStringLiteral("--height"), QStringLiteral("32")});
+  session.StartTrayHost();
   session.WriteDirectoryListOptions();
   QProcess* program = session.StartProgram();
-  QStringList icons;
-  QDeadlineTimer deadline(20000);
-  while (icons.isEmpty() && !deadline.hasExpired()) {
-    QThread::msleep(200);
-    icons = TrayIconWindows(session);
-  }
+  const QStringList icons = session.WaitForTrayIcons();
   ASSERT_EQ(icons.size(), 1) << "no tray icon appeared";
   EXPECT_TRUE(session.FindWindows(QStringLiteral("^Backdropper$")).isEmpty())
       << "without ShowOnStart the window starts hidden";

@@ -430,20 +430,23 @@ TEST_F(CalendarSkinTest, DefaultSkinChangesControlsWhileUpdatingIsSet) {
 }
 
 TEST_F(CalendarSkinTest, RedrawAndReloadControlGroups) {
+  // The 69 lists and flags and the 22 colour panels of the skin, "Show" and the desktop margin.
   const QList<QWidget*> redraw = Form->RedrawOnChangeControls();
-  EXPECT_EQ(redraw.size(), 71);
-  EXPECT_EQ(QSet<QWidget*>(redraw.begin(), redraw.end()).size(), 71);
+  EXPECT_EQ(redraw.size(), 93);
+  EXPECT_EQ(QSet<QWidget*>(redraw.begin(), redraw.end()).size(), 93);
+  EXPECT_TRUE(redraw.contains(Form->CalendarOtherMonthsWeekendTextColorPanel));
   EXPECT_TRUE(redraw.contains(Form->ShowCalendarCheckBox));
   EXPECT_TRUE(redraw.contains(Form->DesktopMarginComboBox));
   EXPECT_TRUE(redraw.contains(Form->CalendarDaysVSSComboBox));
   const QList<QWidget*> reload = Form->ReloadOnChangeControls();
-  EXPECT_EQ(reload.size(), 10);
+  EXPECT_EQ(reload.size(), 11);
   for (QWidget* control : reload) {
     EXPECT_NE(control, nullptr);
     EXPECT_FALSE(redraw.contains(control));
   }
   EXPECT_TRUE(reload.contains(Form->GammaPictureComboBox));
   EXPECT_TRUE(reload.contains(Form->IsTileCheckBox));
+  EXPECT_TRUE(reload.contains(Form->FillingPictureColorPanel));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <QObject>
-#include <QProcess>
+#include "PrivateBus.h"
 
 class TBroadcastListener : public QObject {
   Q_OBJECT
@@ -20,6 +20,6 @@ class TBroadcastListener : public QObject {
   void Received() { ++Count; }
 
  private:
-  QProcess Bus;
+  TPrivateBus Bus;
   bool Connected = false;
 };

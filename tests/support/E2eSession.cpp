@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 #include <sys/prctl.h>
@@ -91,8 +92,9 @@ TE2eSession::TE2eSession(const QString& screen)
     Bus->waitForReadyRead(200);
     address += Bus->readAllStandardOutput();
   }
-  Env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-             address.isEmpty() ? QStringLiteral("disabled:") : QString::fromLatin1(address).trimmed());
+  Env.insert(
+      QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+      address.isEmpty() ? QStringLiteral("disabled:") : QString::fromLatin1(address).trimmed());
 }
 
 TE2eSession::~TE2eSession() {
@@ -151,11 +153,77 @@ int TE2eSession::Run(const QString& program, const QStringList& arguments, QStri
   return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-void TE2eSession::WriteDirectoryListOptions() {
+void TE2eSession::WriteDirectoryListOptions(const QString& folder, const QByteArray& extra) {
   QFile file(ProgramDir() + QStringLiteral("/Backdropper.ini"));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-  file.write("[DirectoryList]\r\nCount=1\r\nTitle0=" + QFile::encodeName(Root()) +
-             "\r\nActive0=TRUE\r\nRecurs0=FALSE\r\n");
+  file.write("[DirectoryList]\r\nCount=1\r\nTitle0=" +
+             QFile::encodeName(folder.isEmpty() ? Root() : folder) +
+             "\r\nActive0=TRUE\r\nRecurs0=FALSE\r\n\r\n" + extra);
+}
+
+TMemIniFile TE2eSession::Options() const {
+  TMemIniFile ini;
+  QFile file(ProgramDir() + QStringLiteral("/Backdropper.ini"));
+  if (file.open(QIODevice::ReadOnly)) ini.Parse(file.readAll());
+  return ini;
+}
+
+QString TE2eSession::WallpaperFile() const {
+  return Env.value(QStringLiteral("XDG_DATA_HOME")) +
+         QStringLiteral("/backdropper/Backdropper_Wallpaper.bmp");
+}
+
+bool TE2eSession::RootShows(const QImage& wallpaper, const QRect& covered) {
+  const QImage root = Screenshot();
+  if (root.isNull() || wallpaper.isNull() || root.size() != wallpaper.size()) return false;
+  for (int y = 5; y < root.height(); y += 97)
+    for (int x = 5; x < root.width(); x += 89)
+      if (!covered.contains(x, y) && root.pixel(x, y) != wallpaper.pixel(x, y)) return false;
+  return true;
+}
+
+QImage TE2eSession::WaitForWallpaper(const QImage& before, int timeoutMs, const QRect& covered) {
+  // The file is written before the root window is given it: wait for both.
+  QDeadlineTimer deadline(timeoutMs);
+  while (!deadline.hasExpired()) {
+    const QImage wallpaper(WallpaperFile());
+    if (!wallpaper.isNull() && wallpaper != before && RootShows(wallpaper, covered))
+      return wallpaper;
+    QThread::msleep(100);
+  }
+  return {};
+}
+
+void TE2eSession::StartTrayHost() {
+  StartProcess(QStringLiteral("trayer"),
+               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                QStringLiteral("--width"), QStringLiteral("100"), QStringLiteral("--height"),
+                QStringLiteral("32")});
+}
+
+QStringList TE2eSession::WaitForTrayIcons(int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!deadline.hasExpired()) {
+    QThread::msleep(200);
+    QString found;
+    Run(QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("^Backdropper$")},
+        &found);
+    QStringList icons;
+    for (const QString& window : found.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+      QString geometry;
+      Run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), window}, &geometry);
+      const QRegularExpressionMatch size =
+          QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
+      if (!size.hasMatch()) continue;
+      const int width = size.captured(1).toInt();
+      const int height = size.captured(2).toInt();
+      if (width >= 16 && width <= 64 && height >= 16 && height <= 64) icons << window;
+    }
+    if (!icons.isEmpty()) return icons;
+  }
+  return {};
 }
 
 QStringList TE2eSession::FindWindows(const QString& titleRegex, bool onlyVisible) {

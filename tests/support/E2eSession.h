@@ -5,11 +5,14 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
+
+#include "StoredTextList/MemIniFile.h"
 
 class TE2eSession {
  public:
@@ -34,9 +37,22 @@ class TE2eSession {
       Env.insert(name, value);
   }
 
-  // An options file whose directory list holds the session's root folder, so that the program
-  // starts without asking for a picture folder.
-  void WriteDirectoryListOptions();
+  // An options file whose directory list holds `folder` (the session's root folder when empty,
+  // so that the program starts without asking for a picture folder), followed by `extra`.
+  void WriteDirectoryListOptions(const QString& folder = {}, const QByteArray& extra = {});
+  // The options file of the program copy as it is on disk now.
+  TMemIniFile Options() const;
+  // The folder of the program copy's sample pictures.
+  QString PicturesDir() const { return ProgramDir() + QStringLiteral("/Pictures"); }
+  // The composed wallpaper the program writes.
+  QString WallpaperFile() const;
+  // Whether the root window shows `wallpaper` wherever `covered` does not hide it (checked on a
+  // grid of points).
+  bool RootShows(const QImage& wallpaper, const QRect& covered = {});
+  // Waits until the wallpaper file holds a picture other than `before` and the root window shows
+  // it; returns that picture, or a null one on a time-out.
+  QImage WaitForWallpaper(const QImage& before = {}, int timeoutMs = 20000,
+                          const QRect& covered = {});
   // Starts the program copy; the session owns the process.
   QProcess* StartProgram(const QStringList& arguments = {});
   // Starts any helper process inside the session (tray host, bus, ...).
@@ -45,6 +61,11 @@ class TE2eSession {
   int Run(const QString& program, const QStringList& arguments, QString* output = nullptr,
           int timeoutMs = 10000);
 
+  // A real tray host (trayer) at the top right of the screen.
+  void StartTrayHost();
+  // The program's windows of the tray icon's size, once there is one (the icon is embedded in
+  // the tray, where a search by name does not reach it); empty on a time-out.
+  QStringList WaitForTrayIcons(int timeoutMs = 20000);
   // Window ids whose title matches the regular expression (xdotool search --name).
   QStringList FindWindows(const QString& titleRegex, bool onlyVisible = true);
   bool WaitForWindow(const QString& titleRegex, int timeoutMs = 10000);

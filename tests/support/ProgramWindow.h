@@ -63,6 +63,26 @@ class TProgramWindow {
     ClickAt(Center(Map.*control));
   }
 
+  // Presses the left button on `from`, moves to `to` in steps and releases it there.
+  template <class TFrom, class TTo>
+  void Drag(TFrom* TMainForm::*from, TTo* TMainForm::*to) {
+    const QPoint start = Center(Map.*from);
+    const QPoint end = Center(Map.*to);
+    QStringList arguments = {QStringLiteral("mousemove"), QStringLiteral("--window"), Window,
+                             QString::number(start.x()), QString::number(start.y()),
+                             QStringLiteral("mousedown"), QStringLiteral("1"),
+                             QStringLiteral("sleep"), QStringLiteral("0.2")};
+    constexpr int Steps = 8;
+    for (int step = 1; step <= Steps; ++step) {
+      const QPoint at = start + (end - start) * step / Steps;
+      arguments << QStringLiteral("mousemove") << QStringLiteral("--window") << Window
+                << QString::number(at.x()) << QString::number(at.y()) << QStringLiteral("sleep")
+                << QStringLiteral("0.1");
+    }
+    arguments << QStringLiteral("mouseup") << QStringLiteral("1");
+    Session.Run(QStringLiteral("xdotool"), arguments);
+  }
+
   // Clicks tab `index` of `tabs`, a tab control of the window that is shown at the time.
   void ShowTab(QTabWidget* TMainForm::*tabs, int index) {
     QTabWidget* control = Map.*tabs;

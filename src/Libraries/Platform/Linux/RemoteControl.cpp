@@ -1,0 +1,93 @@
+#include "Platform/RemoteControl.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+#include <array>
+
+namespace Platform {
+
+namespace {
+
+constexpr std::array<std::pair<RemoteCommand, const char*>, 4> MethodNames{{
+    {RemoteCommand::Next, "Next"},
+    {RemoteCommand::Previous, "Previous"},
+    {RemoteCommand::Random, "Random"},
+    {RemoteCommand::ShowWindow, "ShowWindow"},
+}};
+
+const char* MethodName(RemoteCommand command) {
+  for (const auto& [each, name] : MethodNames)
+    if (each == command) return name;
+  return "";
+}
+
+// The object on the bus: its public slots are the interface's methods.
+class TControlObject : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.backdropper.Control")
+ public:
+  TControlObject(QObject* owner, std::function<void(RemoteCommand)> onCommand)
+      : QObject(owner), OnCommand(std::move(onCommand)) {}
+
+ public Q_SLOTS:
+  void Next() { Post(RemoteCommand::Next); }
+  void Previous() { Post(RemoteCommand::Previous); }
+  void Random() { Post(RemoteCommand::Random); }
+  void ShowWindow() { Post(RemoteCommand::ShowWindow); }
+
+ private:
+  // Queued, so that the reply leaves before the work starts; posted events keep their order (a
+  // zero-time timer does not), so calls run in the order they came.
+  void Post(RemoteCommand command) {
+    QMetaObject::invokeMethod(
+        this, [this, command] { OnCommand(command); }, Qt::QueuedConnection);
+  }
+  std::function<void(RemoteCommand)> OnCommand;
+};
+
+}  // namespace
+
+std::optional<RemoteCommand> RemoteCommandFromArgument(const QString& argument) {
+  for (const auto& [command, name] : MethodNames) {
+    if (command == RemoteCommand::ShowWindow) continue;
+    if (argument.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return command;
+  }
+  return std::nullopt;
+}
+
+bool ServeRemoteControl(QObject* owner, std::function<void(RemoteCommand)> onCommand) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  auto* object = new TControlObject(owner, std::move(onCommand));
+  const QString path = QString::fromLatin1(ControlPath);
+  if (!bus.registerObject(path, object, QDBusConnection::ExportAllSlots)) {
+    delete object;
+    return false;
+  }
+  // Once the name is ours a caller must find the object, so it is registered first.
+  if (!bus.registerService(QString::fromLatin1(ControlService))) {
+    bus.unregisterObject(path);
+    delete object;
+    return false;
+  }
+  QObject::connect(object, &QObject::destroyed, [path] {
+    QDBusConnection connection = QDBusConnection::sessionBus();
+    connection.unregisterService(QString::fromLatin1(ControlService));
+    connection.unregisterObject(path);
+  });
+  return true;
+}
+
+bool SendRemoteCommand(RemoteCommand command) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  const QDBusMessage call = QDBusMessage::createMethodCall(
+      QString::fromLatin1(ControlService), QString::fromLatin1(ControlPath),
+      QString::fromLatin1(ControlInterface), QString::fromLatin1(MethodName(command)));
+  return bus.call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+}
+
+}  // namespace Platform
+
+#include "RemoteControl.moc"

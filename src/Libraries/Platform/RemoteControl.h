@@ -1,0 +1,31 @@
+// Control of the running copy from outside: compositors without global key grabs bind their
+// keys to "Backdropper Next", and any session-bus client can call the same methods.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QObject;
+
+namespace Platform {
+
+inline constexpr const char* ControlService = "org.backdropper.Backdropper";
+inline constexpr const char* ControlPath = "/org/backdropper/Control";
+inline constexpr const char* ControlInterface = "org.backdropper.Control";
+
+enum class RemoteCommand { Next, Previous, Random, ShowWindow };
+
+// The command a second start passes on: "Next", "Previous" or "Random" in any letter case.
+std::optional<RemoteCommand> RemoteCommandFromArgument(const QString& argument);
+
+// Owns the control name on the session bus and serves its methods while `owner` lives. Each
+// call is answered at once and its command run afterwards from the event loop, so a caller never
+// waits for a composition or a message box. False, and nothing served, without a session bus or
+// when another connection owns the name.
+bool ServeRemoteControl(QObject* owner, std::function<void(RemoteCommand)> onCommand);
+
+// Calls `command` on the running copy and waits for the answer; false when nobody answered.
+bool SendRemoteCommand(RemoteCommand command);
+
+}  // namespace Platform

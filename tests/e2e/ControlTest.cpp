@@ -1,0 +1,80 @@
+// The running copy reached from outside, under Xvfb with a real tray host and a private session
+// bus: calls on the bus and a second start's command change the wallpaper, and the tray menu's
+// "Close" ends the program with its options written.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <csignal>
+
+#include "E2eSession.h"
+
+namespace {
+
+// Running processes started from the session's own copy of the program.
+int CopiesRunning(const TE2eSession& session) {
+  int copies = 0;
+  for (const QString& pid : QDir("/proc").entryList(QDir::Dirs))
+    if (QFileInfo("/proc/" + pid + "/exe").symLinkTarget() == session.ProgramPath()) ++copies;
+  return copies;
+}
+
+}  // namespace
+
+TEST(Control, BusCallsAndASecondStartsCommandChangeTheWallpaper) {
+  TE2eSession session;
+  ASSERT_TRUE(session.Ready());
+  session.WriteDirectoryListOptions(session.PicturesDir());
+  QProcess* program = session.StartProgram();
+  QImage wallpaper = session.WaitForWallpaper();
+  ASSERT_FALSE(wallpaper.isNull()) << "the first tick sets a picture";
+
+  QString reply;
+  EXPECT_EQ(session.Run("dbus-send",
+                        {"--session", "--print-reply", "--dest=org.backdropper.Backdropper",
+                         "/org/backdropper/Control", "org.backdropper.Control.Next"},
+                        &reply),
+            0)
+      << reply.toStdString();
+  wallpaper = session.WaitForWallpaper(wallpaper);
+  ASSERT_FALSE(wallpaper.isNull()) << "a call on the bus moves to the next picture";
+
+  for (const char* command : {"next", "Previous", "RANDOM"}) {
+    QProcess* second = session.StartProgram({command});
+    EXPECT_EQ(TE2eSession::WaitForExit(second, 15000), 0) << command;
+    EXPECT_TRUE(second->readAllStandardError().isEmpty()) << command;
+    const QImage changed = session.WaitForWallpaper(wallpaper);
+    EXPECT_FALSE(changed.isNull()) << command << ": the running copy changed the wallpaper";
+    if (!changed.isNull()) wallpaper = changed;
+  }
+
+  QProcess* unknown = session.StartProgram({"Bogus"});
+  EXPECT_EQ(TE2eSession::WaitForExit(unknown, 15000), 0);
+  QThread::msleep(1500);
+  EXPECT_EQ(QImage(session.WallpaperFile()), wallpaper) << "an unknown command changes nothing";
+  EXPECT_EQ(CopiesRunning(session), 1);
+
+  ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+  EXPECT_EQ(TE2eSession::WaitForExit(program, 15000), 0);
+}
+
+TEST(Control, TheTrayMenusCloseEndsTheProgramWithItsOptionsWritten) {
+  TE2eSession session;
+  ASSERT_TRUE(session.Ready());
+  session.StartTrayHost();
+  // Hiding on close must not keep the menu's "Close" from ending the program.
+  session.WriteDirectoryListOptions({}, "[Main]\r\nHideOnClose=TRUE\r\n");
+  QProcess* program = session.StartProgram();
+  const QStringList icons = session.WaitForTrayIcons();
+  ASSERT_EQ(icons.size(), 1) << "no tray icon appeared";
+
+  session.Run("xdotool", {"mousemove", "--window", icons.first(), "8", "8", "click", "3"});
+  // The menu takes the keyboard; "Close" is its first entry.
+  QThread::msleep(500);
+  session.Run("xdotool", {"key", "Down", "Return"});
+  EXPECT_EQ(TE2eSession::WaitForExit(program, 15000), 0);
+  const TMemIniFile options = session.Options();
+  EXPECT_EQ(options.ReadString("Main", "Hotkey", {}), "W") << "the options were written";
+  EXPECT_EQ(options.ReadString("Main", "HideOnClose", {}), "TRUE");
+}
