@@ -20,6 +20,7 @@
 #include "LinkFile/LinkFile.h"
 #include "MyRandom.h"
 #include "PictureSelection.h"
+#include "Platform/GlobalHotkeys.h"
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
@@ -280,6 +281,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   };
   SetUpNavigation();
   SetUpWallpaper();
+  SetUpHotkeys();
 }
 
 TMainForm::~TMainForm() {
@@ -287,6 +289,7 @@ TMainForm::~TMainForm() {
   // Nothing is being broadcast once the program is gone.
   SetProgramRegistryText(QString::fromLatin1(ProgramName), {},
                          QStringLiteral("BroadcastWallpaperChange"), {});
+  ReleaseHotkeys();
   SystemTray.reset();
   if (MainForm == this) MainForm = nullptr;
 }
@@ -319,6 +322,8 @@ void TMainForm::BeforeRun() {
     CreateOptionsList(GetProgramWriteDirectory() + QStringLiteral("Backdropper.ini"));
     // A failed load has been reported; start-up goes on with what was read.
     OptionsList->Load(0);
+    // Reading a letter other than the one shown took the hot keys already; this covers the rest.
+    HotkeyComboBoxChange();
     // First run, or every folder removed: the user is asked for one at once.
     if (DirectoryCount() == 0) {
       ShowDirectoriesTab();

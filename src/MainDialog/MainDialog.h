@@ -33,6 +33,10 @@ struct TDrawContext;
 class TStoredTextList;
 class TSystemTray;
 
+namespace Platform {
+class IGlobalHotkeys;
+}
+
 class TMainForm : public QWidget {
   Q_OBJECT
  public:
@@ -398,6 +402,19 @@ class TMainForm : public QWidget {
   std::unique_ptr<TRandom> Random;
   std::unique_ptr<TPictureSelection> Pictures;
 
+  // ---- Global hot keys (Hotkeys.cpp) ----
+  static constexpr int NextHotkeyId = 100;      // Ctrl+Shift
+  static constexpr int PreviousHotkeyId = 101;  // Ctrl+Alt
+  static constexpr int RandomHotkeyId = 102;    // Shift+Alt
+  // The three hot keys on `letter`, in place of those on the letter before.
+  void RegisterHotkeys(QChar letter);
+  void HotkeyComboBoxChange();
+  // What a pressed hot key does, by its id; other ids do nothing.
+  void DispatchHotkey(int id);
+  void ReleaseHotkeys();
+  std::unique_ptr<Platform::IGlobalHotkeys> Hotkeys;
+  // ---- end of global hot keys ----
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -425,6 +442,8 @@ class TMainForm : public QWidget {
   void SetUpPictures();
   void SetUpNavigation();
   void SetUpWallpaper();
+  // Hotkeys.cpp
+  void SetUpHotkeys();
 };
 
 extern TMainForm* MainForm;
