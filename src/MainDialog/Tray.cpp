@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QStyle>
 
-#include "Error/Error.h"
 #include "MainDialog.h"
 #include "Platform/RemoteControl.h"
 #include "Program.h"
@@ -138,24 +137,22 @@ void TMainForm::STP_NormalizeBrightnessMenuClick(QAction* entry) {
 }
 
 void TMainForm::SetUpRemoteControl() {
+  // The commands are the hot keys' own, so they go the same way.
   Platform::ServeRemoteControl(this, [this](Platform::RemoteCommand command) {
-    TStatusFrame frame(__FILE__, "TMainForm::Dispatch", __LINE__);
-    frame.Run([&] {
-      switch (command) {
-        case Platform::RemoteCommand::Next:
-          NextWallpaperLabelClick();
-          break;
-        case Platform::RemoteCommand::Previous:
-          PreviousWallpaperLabelClick();
-          break;
-        case Platform::RemoteCommand::Random:
-          RandomWallpaperLabelClick();
-          break;
-        case Platform::RemoteCommand::ShowWindow:
-          RestoreFromTray();
-          break;
-      }
-    });
+    switch (command) {
+      case Platform::RemoteCommand::Next:
+        DispatchHotkey(NextHotkeyId);
+        break;
+      case Platform::RemoteCommand::Previous:
+        DispatchHotkey(PreviousHotkeyId);
+        break;
+      case Platform::RemoteCommand::Random:
+        DispatchHotkey(RandomHotkeyId);
+        break;
+      case Platform::RemoteCommand::ShowWindow:
+        RestoreFromTray();
+        break;
+    }
   });
 }
 
