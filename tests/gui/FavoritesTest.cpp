@@ -94,8 +94,8 @@ TEST_F(FavoritesTest, TheMenuListsNewestFirstUnderItsLinkAndTheHeaderDoesNothing
   Form.SetFavoriteWallpaperLabelClick();
   QPointer<QMenu> menu = Form.Favorites->Menu();
   ASSERT_TRUE(menu && menu->isVisible());
-  EXPECT_EQ(Captions(menu), (QStringList{"[Set favorite wallpaper]", "/p/A.png", "/p/R&&B.png",
-                                         "/p/B.png"}));
+  EXPECT_EQ(Captions(menu),
+            (QStringList{"[Set favorite wallpaper]", "/p/A.png", "/p/R&&B.png", "/p/B.png"}));
   const QWidget* anchor = Form.SetFavoriteWallpaperLabel;
   EXPECT_GE(menu->pos().y(), anchor->mapToGlobal(QPoint(0, anchor->height())).y());
   Choose("Set favorite wallpaper");
@@ -163,8 +163,9 @@ TEST_F(FavoritesTest, TheOptionsSectionAndItsBadInput) {
   Form.CreateOptionsList(path);
   ASSERT_TRUE(Form.OptionsList->Save(false, 0));
   const QByteArray written = ReadTestFile(path);
-  EXPECT_TRUE(written.endsWith("[DirectoryList]\r\nCount=0\r\n\r\n[FavoritePictures]\r\nCount=2\r\n"
-                               "Title0=/p/b\xc3\xa4r.png\r\nTitle1=/p/A.png\r\n\r\n"))
+  EXPECT_TRUE(
+      written.endsWith("[DirectoryList]\r\nCount=0\r\n\r\n[FavoritePictures]\r\nCount=2\r\n"
+                       "Title0=/p/b\xc3\xa4r.png\r\nTitle1=/p/A.png\r\n\r\n"))
       << written.toStdString();
 
   QByteArray titles;
@@ -179,10 +180,14 @@ TEST_F(FavoritesTest, TheOptionsSectionAndItsBadInput) {
       {"count 25", "Count=25\r\nTitle0=/p/0.png\r\nTitle1=/p/1.png\r\n", Numbered(0, 1), true},
       {"count -3", "Count=-3\r\nTitle0=/p/0.png\r\n", Numbered(0, 0), true},
       {"count 25 and no titles", "Count=25\r\n", {}, true},
-      {"empty title in the middle", "Count=3\r\nTitle0=/p/0.png\r\nTitle1=\r\nTitle2=/p/2.png\r\n",
-       {"/p/0.png", "/p/2.png"}, false},
-      {"repeated title", "Count=3\r\nTitle0=/p/0.png\r\nTitle1=/p/1.png\r\nTitle2=/p/0.png\r\n",
-       {"/p/1.png", "/p/0.png"}, false},
+      {"empty title in the middle",
+       "Count=3\r\nTitle0=/p/0.png\r\nTitle1=\r\nTitle2=/p/2.png\r\n",
+       {"/p/0.png", "/p/2.png"},
+       false},
+      {"repeated title",
+       "Count=3\r\nTitle0=/p/0.png\r\nTitle1=/p/1.png\r\nTitle2=/p/0.png\r\n",
+       {"/p/1.png", "/p/0.png"},
+       false},
       {"count 20 and 21 titles", "Count=20\r\n" + titles, Numbered(0, 19), false},
       {"count 21 and 21 titles", "Count=21\r\n" + titles, Numbered(1, 20), true},
   };
