@@ -174,6 +174,13 @@ QWidget* TMainForm::BuildWallpaperGeneralTab() {
   Label3 = NewLinkLabel(tab, "Label3", QStringLiteral("View picture"), false);
   Label18 = NewLinkLabel(tab, "Label18", QStringLiteral("Clip picture file title"), false);
   AddRow(layout, {Label3, Label18})->setSpacing(14);
+  SetFavoriteWallpaperLabel =
+      NewLinkLabel(tab, "SetFavoriteWallpaperLabel", QStringLiteral("Set favorite wallpaper"));
+  AddPictureToFavoritesLabel =
+      NewLinkLabel(tab, "AddPictureToFavoritesLabel", QStringLiteral("Add picture to favorites"));
+  DeleteFavoriteLabel = NewLinkLabel(tab, "DeleteFavoriteLabel", QStringLiteral("Delete favorite"));
+  AddRow(layout, {SetFavoriteWallpaperLabel, AddPictureToFavoritesLabel, DeleteFavoriteLabel})
+      ->setSpacing(14);
   layout->addSpacing(8);
 
   LoadedPicturesCountLabel =

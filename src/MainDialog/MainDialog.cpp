@@ -15,6 +15,7 @@
 #include "ColorDialog.h"
 #include "ColorPanel.h"
 #include "Error/Error.h"
+#include "FavoritesDialog.h"
 #include "File/File.h"
 #include "Help.h"
 #include "LinkFile/LinkFile.h"
@@ -61,7 +62,8 @@ enum class TOptionKind {
   Colour,
   RelativeRect,
   Skin,
-  DirectoryList
+  DirectoryList,
+  Favorites
 };
 
 struct TOptionKey {
@@ -155,6 +157,7 @@ const TOptionKey OptionKeys[] = {
                    &F::BroadcastWallpaperChangeIntervalComboBox),
     RealOption("BroadcastWallpaperChange", "LastAutoChangeTime", &F::LastBroadcastTime),
     Special("DirectoryList", "Count", K::DirectoryList),
+    Special("FavoritePictures", "Count", K::Favorites),
 };
 
 const QString XPosKey = QStringLiteral("XPos");
@@ -230,6 +233,12 @@ void TransferOption(TMainForm& form, const TOptionKey& option, bool read, TStore
       else
         form.WriteDirectoryList(list);
       break;
+    case K::Favorites:
+      if (read)
+        form.Favorites->ReadFavorites(list);
+      else
+        form.Favorites->WriteFavorites(list);
+      break;
   }
 }
 
@@ -282,6 +291,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   SetUpNavigation();
   SetUpWallpaper();
   SetUpHotkeys();
+  SetUpFavorites();
 }
 
 TMainForm::~TMainForm() {

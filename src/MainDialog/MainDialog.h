@@ -24,6 +24,7 @@ class QTabWidget;
 class QTimer;
 class TColorPanel;
 class TDirectoryListDelegate;
+class TFavoritesDialog;
 class TLinkLabel;
 class TPictureSelection;
 class TRandom;
@@ -144,6 +145,16 @@ class TMainForm : public QWidget {
   void DirectoriesListBoxMouseDown(Qt::MouseButton button, QPoint position);
   TDirectoryListDelegate* DirectoriesListDelegate = nullptr;
   // ---- end of picture directories ----
+
+  // ---- Favourites (Favorites.cpp) ----
+  std::unique_ptr<TFavoritesDialog> Favorites;
+  TLinkLabel* SetFavoriteWallpaperLabel;
+  TLinkLabel* AddPictureToFavoritesLabel;
+  TLinkLabel* DeleteFavoriteLabel;
+  void SetFavoriteWallpaperLabelClick();
+  void AddPictureToFavoritesLabelClick();
+  void DeleteFavoriteLabelClick();
+  // ---- end of favourites ----
 
   // ---- Colour panels (ColorPanels.cpp) ----
   // Gives the calendar panels and the filling panel their mouse handlers, and the calendar panels
@@ -444,6 +455,8 @@ class TMainForm : public QWidget {
   void SetUpWallpaper();
   // Hotkeys.cpp
   void SetUpHotkeys();
+  // Favorites.cpp
+  void SetUpFavorites();
 };
 
 extern TMainForm* MainForm;
