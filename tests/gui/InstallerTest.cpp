@@ -107,14 +107,14 @@ class InstallerTest : public ::testing::Test {
   QString MakeDistribution(const QString& name, const QString& installer = "Install",
                            const QStringList& leaveOut = {}) {
     const QString dir = Downloads() + name + QLatin1Char('/');
-    const QMap<QString, QByteArray> files = {
-        {installer, "#!/bin/sh\n"},           {"Readme.txt", "First line\r\nSecond line\r\n"},
-        {"Help.html", "<html></html>"},       {"Backdropper.png", "png"},
-        {"CalendarSkins/Paper.wps", "[Skin]"}};
+    const QMap<QString, QByteArray> files = {{installer, "#!/bin/sh\n"},
+                                             {"Readme.txt", "First line\r\nSecond line\r\n"},
+                                             {"Help.html", "<html></html>"},
+                                             {"Backdropper.png", "png"},
+                                             {"CalendarSkins/Paper.wps", "[Skin]"}};
     for (auto it = files.begin(); it != files.end(); ++it)
       if (!leaveOut.contains(it.key())) Write(dir + it.key(), it.value());
-    QFile::setPermissions(dir + installer, QFile::ReadOwner | QFile::WriteOwner |
-                                               QFile::ExeOwner);
+    QFile::setPermissions(dir + installer, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return dir;
   }
 
@@ -127,8 +127,8 @@ class InstallerTest : public ::testing::Test {
     form.SetProgramInfo(Program, "description", "version", fileName, argument);
     if (!base.isEmpty()) form.InstallToEdit->setText(base);
     TModalAnswerer answerer([&](QWidget* w) {
-      if (!TModalAnswerer::ClickButton(w, answer)) TModalAnswerer::ClickButton(w, "&Okay") ||
-          TModalAnswerer::ClickButton(w, "OK");
+      if (!TModalAnswerer::ClickButton(w, answer))
+        TModalAnswerer::ClickButton(w, "&Okay") || TModalAnswerer::ClickButton(w, "OK");
     });
     form.InstallButtonClick();
     Titles = answerer.Titles;
@@ -157,8 +157,8 @@ TEST_F(InstallerTest, TextsFollowTheFileNameAndTheFirstArgument) {
       {"Install", "", "Install Backdropper", "Welcome to Backdropper", welcome, "&Install", false},
       {"INSTALL.EXE", "x", "Install Backdropper", "Welcome to Backdropper", welcome, "&Install",
        false},
-      {"install", "/uninstall", "Uninstall Backdropper", "Bye from Backdropper", bye,
-       "Un&install", true},
+      {"install", "/uninstall", "Uninstall Backdropper", "Bye from Backdropper", bye, "Un&install",
+       true},
       {"Backdropper", "/Uninstall", "Uninstall Backdropper", "Bye from Backdropper", bye,
        "Un&install", true},
       // Neither: the design-time texts stay.
@@ -251,9 +251,9 @@ TEST_F(InstallerTest, InstallsEverythingStartsTheCopyWithTheLockFreeAndUninstall
   for (const QString& gone : {target, places.DesktopLink, places.Group, places.GroupMenuFile,
                               places.GroupDirectoryFile, places.AutostartLink})
     EXPECT_FALSE(FileExistsAt(gone)) << qPrintable(gone);
-  EXPECT_TRUE(GetRegistryText(TRegistryRoot::LocalMachine, UninstallRegistryKey(Program),
-                              "UninstallString")
-                  .isEmpty());
+  EXPECT_TRUE(
+      GetRegistryText(TRegistryRoot::LocalMachine, UninstallRegistryKey(Program), "UninstallString")
+          .isEmpty());
   EXPECT_TRUE(FileExistsAt(Menu() + "other.desktop"));
   EXPECT_EQ(Snapshot(Downloads()), download);
 
@@ -315,7 +315,8 @@ TEST_F(InstallerTest, InstallRefusesItsOwnFolderAnotherProgramsFolderAndMissingD
     const QMap<QString, QByteArray> before = Snapshot(Home());
     Click(source, "Install", "", base);
     EXPECT_EQ(Titles.size(), 1);
-    EXPECT_TRUE(Texts.value(0).contains("Failed to install program.")) << qPrintable(Texts.value(0));
+    EXPECT_TRUE(Texts.value(0).contains("Failed to install program."))
+        << qPrintable(Texts.value(0));
     EXPECT_TRUE(Texts.value(0).contains(c.Reason)) << qPrintable(Texts.value(0));
     EXPECT_EQ(Snapshot(Home()), before);
     EXPECT_TRUE(Starts.isEmpty());
@@ -349,13 +350,15 @@ TEST_F(InstallerTest, UninstallRefusesHomeFoldersAboveAndFoldersWithoutTheProgra
     const QMap<QString, QByteArray> before = Snapshot(Home());
     Click(dir, "Install", "/Uninstall");
     EXPECT_EQ(Titles.size(), 1);
-    EXPECT_TRUE(Texts.value(0).contains("Failed to uninstall program.")) << qPrintable(Texts.value(0));
+    EXPECT_TRUE(Texts.value(0).contains("Failed to uninstall program."))
+        << qPrintable(Texts.value(0));
     EXPECT_EQ(Snapshot(Home()), before);
   }
 }
 
 TEST_F(InstallerTest, AGroupNameNeverComesOutEmpty) {
-  for (const QString& folder : QStringList{"/a/opt/Pkg", "/a/opt/Pkg/", "/a/opt/Pkg//", "opt/./Pkg/"}) {
+  for (const QString& folder :
+       QStringList{"/a/opt/Pkg", "/a/opt/Pkg/", "/a/opt/Pkg//", "opt/./Pkg/"}) {
     const TInstallPlaces places = TInstallPlaces::Of(Program, folder);
     EXPECT_EQ(places.Folder, "Pkg") << qPrintable(folder);
     EXPECT_EQ(places.Group, Menu() + "Pkg/");
@@ -375,12 +378,12 @@ TEST_F(InstallerTest, AFolderRenamedByHandIsUninstalledWithItsOldGroupAndLinks) 
 
   Click(opt + "Renamed/", "Backdropper", "/Uninstall");
   EXPECT_EQ(Titles, (QStringList{"Query", "Message"}));
-  for (const QString& gone : {opt + "Renamed", old.DesktopLink, old.Group, old.GroupMenuFile,
-                              old.GroupDirectoryFile})
+  for (const QString& gone :
+       {opt + "Renamed", old.DesktopLink, old.Group, old.GroupMenuFile, old.GroupDirectoryFile})
     EXPECT_FALSE(FileExistsAt(gone)) << qPrintable(gone);
-  EXPECT_TRUE(GetRegistryText(TRegistryRoot::LocalMachine, UninstallRegistryKey(Program),
-                              "UninstallString")
-                  .isEmpty());
+  EXPECT_TRUE(
+      GetRegistryText(TRegistryRoot::LocalMachine, UninstallRegistryKey(Program), "UninstallString")
+          .isEmpty());
 }
 
 }  // namespace

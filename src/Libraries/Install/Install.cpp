@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -152,6 +153,17 @@ void TInstallForm::SetProgramInfo(const QString& name, const QString& descriptio
   SetProgramInfo(name, description, version, GetProgramFileName(), GetProgramParameter(1));
 }
 
+void TInstallForm::SetPanelText(const QString& text) {
+  // Where the face falls back to a wider one, a long name still fits the panel.
+  QFont font = MainPanelLabel->font();
+  font.setPixelSize(30);
+  const int room = MainPanelLabel->width() - 6;
+  while (font.pixelSize() > 12 && QFontMetrics(font).horizontalAdvance(text) > room)
+    font.setPixelSize(font.pixelSize() - 1);
+  MainPanelLabel->setFont(font);
+  MainPanelLabel->setText(text);
+}
+
 void TInstallForm::SetProgramInfo(const QString& name, const QString& description,
                                   const QString& version, const QString& fileName,
                                   const QString& firstArgument) {
@@ -160,14 +172,15 @@ void TInstallForm::SetProgramInfo(const QString& name, const QString& descriptio
   VersionLabel->setText(version);
   if (IsInstallerFileName(fileName)) {
     setWindowTitle(QStringLiteral("Install ") + name);
-    MainPanelLabel->setText(QStringLiteral("Welcome to ") + name);
-    InstallToLabel->setText(QStringLiteral("The program's installation directory will be put in directory:"));
+    SetPanelText(QStringLiteral("Welcome to ") + name);
+    InstallToLabel->setText(
+        QStringLiteral("The program's installation directory will be put in directory:"));
     InstallButton->setText(QStringLiteral("&Install"));
   }
   UninstallMode = firstArgument.compare(UninstallArgument, Qt::CaseInsensitive) == 0;
   if (UninstallMode) {
     setWindowTitle(QStringLiteral("Uninstall ") + name);
-    MainPanelLabel->setText(QStringLiteral("Bye from ") + name);
+    SetPanelText(QStringLiteral("Bye from ") + name);
     InstallToLabel->setText(QStringLiteral("The following directory will be deleted:"));
     InstallButton->setText(QStringLiteral("Un&install"));
     InstallToEdit->setText(PathWithDelimiter(SourceDirectory));
@@ -276,9 +289,9 @@ void TInstallForm::Uninstall() {
       return;
 
     // A folder renamed or moved by hand still has its group and links under the old name.
-    const QString registered = ProgramOfUninstallCommand(GetRegistryText(
-        TRegistryRoot::LocalMachine, UninstallRegistryKey(ProgramName),
-        QStringLiteral("UninstallString")));
+    const QString registered = ProgramOfUninstallCommand(
+        GetRegistryText(TRegistryRoot::LocalMachine, UninstallRegistryKey(ProgramName),
+                        QStringLiteral("UninstallString")));
     const bool registeredHere = IsSamePath(registered, places.ProgramFile);
     const bool registeredGone = !registered.isEmpty() && !FileExistsAt(registered);
 
@@ -295,7 +308,7 @@ void TInstallForm::Uninstall() {
     // Another installation's entry stays.
     if (registered.isEmpty() || registeredHere || registeredGone)
       DeleteUninstallerRegistry(ProgramName);
-    ShowInfo(QStringLiteral(
-        "Uninstallation successful. Some files that were in use were not deleted."));
+    ShowInfo(
+        QStringLiteral("Uninstallation successful. Some files that were in use were not deleted."));
   });
 }

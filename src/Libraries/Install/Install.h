@@ -50,6 +50,7 @@ class TInstallForm : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void SetPanelText(const QString& text);
   bool Centred = false;
 };
 

@@ -48,8 +48,8 @@ TInstallPlaces TInstallPlaces::Of(const QString& program, const QString& target)
   places.ProgramFile = places.Target + program;
   places.ReadmeFile = places.Target + QStringLiteral("Readme.txt");
   places.IconFile = places.Target + program + QStringLiteral(".png");
-  places.DesktopLink = Below(Platform::SpecialFolderPath(Platform::TSpecialFolder::Desktop),
-                             program + link);
+  places.DesktopLink =
+      Below(Platform::SpecialFolderPath(Platform::TSpecialFolder::Desktop), program + link);
   const QString menu = Platform::SpecialFolderPath(Platform::TSpecialFolder::ProgramsMenu);
   if (!menu.isEmpty()) {
     places.Group = PathWithDelimiter(menu) + folder + QLatin1Char('/');
@@ -113,9 +113,9 @@ bool WriteMenuGroupFiles(const TInstallPlaces& places) {
 
 void RemoveMenuGroup(const TInstallPlaces& places) {
   if (!places.Valid()) return;
-  for (const QString& file : {places.GroupProgramLink, places.GroupUninstallLink,
-                              places.GroupReadmeLink, places.GroupDirectoryFile,
-                              places.GroupMenuFile})
+  for (const QString& file :
+       {places.GroupProgramLink, places.GroupUninstallLink, places.GroupReadmeLink,
+        places.GroupDirectoryFile, places.GroupMenuFile})
     RemoveFile(file);
   // Fails quietly while somebody else's entry is left in it.
   if (!places.Group.isEmpty()) ::rmdir(QFile::encodeName(places.Group).constData());

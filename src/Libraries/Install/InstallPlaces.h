@@ -9,14 +9,14 @@ QString FolderNameOf(const QString& folder);
 
 // The files of one installation of program `Program` in folder `Target` (with "/").
 struct TInstallPlaces {
-  QString Program;          // the program's name, which is also its file's name
-  QString Folder;           // the installation folder's name, which is also the group's
-  QString Target;           // the installation folder, with a trailing "/"
-  QString ProgramFile;      // Target + Program
-  QString ReadmeFile;       // Target + "Readme.txt"
-  QString IconFile;         // Target + Program + ".png"
-  QString DesktopLink;      // the desktop shortcut
-  QString Group;            // the menu group's folder, with a trailing "/"
+  QString Program;      // the program's name, which is also its file's name
+  QString Folder;       // the installation folder's name, which is also the group's
+  QString Target;       // the installation folder, with a trailing "/"
+  QString ProgramFile;  // Target + Program
+  QString ReadmeFile;   // Target + "Readme.txt"
+  QString IconFile;     // Target + Program + ".png"
+  QString DesktopLink;  // the desktop shortcut
+  QString Group;        // the menu group's folder, with a trailing "/"
   QString GroupProgramLink;
   QString GroupUninstallLink;
   QString GroupReadmeLink;
