@@ -188,7 +188,7 @@ TEST_F(InstallerTest, TextsFollowTheFileNameAndTheFirstArgument) {
   }
 }
 
-TEST_F(InstallerTest, TheMemoShowsTheReadmeAndKeepsItsTextWithoutOne) {
+TEST_F(InstallerTest, TheMemoShowsTheReadmeKeepsItsTextWithoutOneAndEscCancels) {
   const QString dir = MakeDistribution("Memo");
   TInstallForm form;
   form.LoadReadme(dir);
@@ -198,6 +198,8 @@ TEST_F(InstallerTest, TheMemoShowsTheReadmeAndKeepsItsTextWithoutOne) {
   form.show();
   form.activateWindow();
   EXPECT_TRUE(QTest::qWaitFor([&] { return form.focusWidget() == form.ReadmeMemo; }));
+  QTest::keyClick(form.ReadmeMemo, Qt::Key_Escape);
+  EXPECT_FALSE(form.isVisible()) << "Esc is the Cancel button";
 }
 
 TEST_F(InstallerTest, InstallsEverythingStartsTheCopyWithTheLockFreeAndUninstallsIt) {

@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <cerrno>
 #include <unistd.h>
 
@@ -121,8 +121,6 @@ TInstallForm::TInstallForm(QWidget* parent) : QWidget(parent) {
   connect(BrowseButton, &QPushButton::clicked, this, &TInstallForm::BrowseButtonClick);
   connect(InstallButton, &QPushButton::clicked, this, &TInstallForm::InstallButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &TInstallForm::CancelButtonClick);
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, CancelButton, &QPushButton::click);
 
   SourceDirectory = GetProgramDirectory();
   InstallerFileName = GetProgramFileName();
@@ -138,6 +136,15 @@ void TInstallForm::LoadReadme(const QString& directory) {
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) return;
   ReadmeMemo->setPlainText(QString::fromUtf8(bytes).remove(QLatin1Char('\r')));
+}
+
+void TInstallForm::keyPressEvent(QKeyEvent* event) {
+  // Esc is the Cancel button, as in a dialog; the controls pass it on unused.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    CancelButton->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TInstallForm::showEvent(QShowEvent* event) {

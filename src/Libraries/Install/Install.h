@@ -48,6 +48,7 @@ class TInstallForm : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void SetPanelText(const QString& text);
