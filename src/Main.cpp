@@ -10,7 +10,7 @@
 #include "DesktopPositionDialog.h"
 #include "Error/Error.h"
 #include "Error/ErrorForm.h"
-#include "Install.h"
+#include "Install/Install.h"
 #include "MainDialog/MainDialog.h"
 #include "Platform/RemoteControl.h"
 #include "Platform/Signals.h"

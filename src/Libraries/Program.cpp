@@ -77,11 +77,13 @@ void ReleaseProgramInstance() {
   Platform::ReleaseInstanceLock();
 }
 
+bool IsInstallerFileName(const QString& fileName) {
+  return fileName.compare(QStringLiteral("Install"), Qt::CaseInsensitive) == 0 ||
+         fileName.compare(QStringLiteral("Install.exe"), Qt::CaseInsensitive) == 0;
+}
+
 bool IsInstallMode() {
-  const QString name = GetProgramFileName();
-  if (name.compare(QStringLiteral("Install"), Qt::CaseInsensitive) == 0 ||
-      name.compare(QStringLiteral("Install.exe"), Qt::CaseInsensitive) == 0)
-    return true;
+  if (IsInstallerFileName(GetProgramFileName())) return true;
   return GetProgramParameter(1).compare(QStringLiteral("/Uninstall"), Qt::CaseInsensitive) == 0;
 }
 

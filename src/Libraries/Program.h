@@ -19,6 +19,8 @@ QString GetProgramDataDirectory();
 bool CheckProgramInstance(const QString& name, QString* refusal = nullptr);
 void ReleaseProgramInstance();
 
+// "Install" or "Install.exe" in any letter case.
+bool IsInstallerFileName(const QString& fileName);
 bool IsInstallMode();
 
 void TerminateProgramFun();

@@ -55,6 +55,10 @@ const QString UninstallKey =
 
 }  // namespace
 
+QString UninstallRegistryKey(const QString& keyName) {
+  return UninstallKey + keyName;
+}
+
 QString ProgramRegistryKey(const QString& program, const QString& subKey) {
   return QStringLiteral("Software\\") + program + QLatin1Char('\\') + subKey;
 }

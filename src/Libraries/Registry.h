@@ -15,6 +15,8 @@ void SetProgramRegistryText(const QString& program, const QString& subKey,
 void SetUninstallRegistry(const QString& keyName, const QString& displayName,
                           const QString& uninstallCommand);
 void DeleteUninstallerRegistry(const QString& keyName);
+// The machine-hive key of the uninstall entry `keyName`.
+QString UninstallRegistryKey(const QString& keyName);
 
 // The per-program key: "Software\" + program + "\" + sub-key.
 QString ProgramRegistryKey(const QString& program, const QString& subKey);

@@ -11,6 +11,8 @@ enum class TSpecialFolder {
   ProgramFiles,  // where the user's own programs are installed
   Startup,       // entries started when the user logs in
   Operator,      // the program's own per-user data (the wallpaper file)
+  MenuDirectories,  // descriptions (.directory files) of the user's menu folders
+  MenuMerge,        // the user's menu files merged into the applications menu
 };
 
 // The folder's path without a trailing "/", not created; empty when the system gives none.

@@ -32,6 +32,12 @@ QString SpecialFolderPath(TSpecialFolder folder) {
       return Below(ConfigHome(), QStringLiteral("autostart"));
     case TSpecialFolder::Operator:
       return Below(DataHome(), QStringLiteral("backdropper"));
+    case TSpecialFolder::MenuDirectories:
+      return Below(DataHome(), QStringLiteral("desktop-directories"));
+    case TSpecialFolder::MenuMerge:
+      // Where xdg-desktop-menu puts its submenus; the menus of MATE, XFCE, KDE, Cinnamon and
+      // LXDE merge it.
+      return Below(ConfigHome(), QStringLiteral("menus/applications-merged"));
   }
   return {};
 }

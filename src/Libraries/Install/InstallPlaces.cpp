@@ -1,0 +1,160 @@
+#include "Install/InstallPlaces.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <unistd.h>
+
+#include "File/File.h"
+#include "LinkFile/DesktopEntry.h"
+#include "LinkFile/LinkFile.h"
+
+namespace {
+
+// The group's files carry our prefix, so they cannot take the name of another vendor's menu.
+const QString MenuFilePrefix = QStringLiteral("backdropper-");
+const QString UninstallArgument = QStringLiteral(" /Uninstall");
+
+QString Below(const QString& folder, const QString& name) {
+  return folder.isEmpty() ? QString() : PathWithDelimiter(folder) + name;
+}
+
+QString XmlText(const QString& text) {
+  return text.toHtmlEscaped();
+}
+
+void RemoveFile(const QString& path) {
+  if (!path.isEmpty()) ::unlink(QFile::encodeName(path).constData());
+}
+
+}  // namespace
+
+QString FolderNameOf(const QString& folder) {
+  QString path = folder;
+  while (path.endsWith(QLatin1Char('/'))) path.chop(1);
+  return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+TInstallPlaces TInstallPlaces::Of(const QString& program, const QString& target) {
+  TInstallPlaces places;
+  const QString folder = FolderNameOf(FullPathOf(target));
+  if (program.isEmpty() || folder.isEmpty()) return places;
+  const QString link = GetLinkExtension(program);
+  places.Program = program;
+  places.Folder = folder;
+  places.Target = PathWithDelimiter(FullPathOf(target));
+  places.ProgramFile = places.Target + program;
+  places.ReadmeFile = places.Target + QStringLiteral("Readme.txt");
+  places.IconFile = places.Target + program + QStringLiteral(".png");
+  places.DesktopLink =
+      Below(Platform::SpecialFolderPath(Platform::TSpecialFolder::Desktop), program + link);
+  const QString menu = Platform::SpecialFolderPath(Platform::TSpecialFolder::ProgramsMenu);
+  if (!menu.isEmpty()) {
+    places.Group = PathWithDelimiter(menu) + folder + QLatin1Char('/');
+    places.GroupProgramLink = places.Group + program + link;
+    places.GroupUninstallLink = places.Group + QStringLiteral("Uninstall") + link;
+    places.GroupReadmeLink = places.Group + QStringLiteral("Readme") + link;
+  }
+  places.GroupDirectoryFile =
+      Below(Platform::SpecialFolderPath(Platform::TSpecialFolder::MenuDirectories),
+            MenuFilePrefix + folder + QStringLiteral(".directory"));
+  places.GroupMenuFile = Below(Platform::SpecialFolderPath(Platform::TSpecialFolder::MenuMerge),
+                               MenuFilePrefix + folder + QStringLiteral(".menu"));
+  places.AutostartLink =
+      Below(Platform::SpecialFolderPath(Platform::TSpecialFolder::Startup), program + link);
+  return places;
+}
+
+QString TInstallPlaces::GroupEntryId(const QString& link) const {
+  // A file in a sub-folder of "applications" is known by its relative path, "/" turned to "-".
+  return Folder + QLatin1Char('-') + NameOfFile(link);
+}
+
+bool WriteMenuGroupFiles(const TInstallPlaces& places) {
+  if (places.GroupDirectoryFile.isEmpty() || places.GroupMenuFile.isEmpty()) {
+    errno = ENOENT;
+    return false;
+  }
+  QStringList directory = {QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Directory"),
+                           QStringLiteral("Name=") + EscapeDesktopValue(places.Folder)};
+  if (FileExistsAt(places.IconFile))
+    directory << QStringLiteral("Icon=") + EscapeDesktopValue(places.IconFile);
+  const QString menu =
+      QStringLiteral(
+          "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+          " \"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">\n"
+          "<Menu>\n"
+          "  <Name>Applications</Name>\n"
+          "  <Menu>\n"
+          "    <Name>%1</Name>\n"
+          "    <Directory>%2</Directory>\n"
+          "    <Include>\n"
+          "      <Filename>%3</Filename>\n"
+          "      <Filename>%4</Filename>\n"
+          "      <Filename>%5</Filename>\n"
+          "    </Include>\n"
+          "  </Menu>\n"
+          "</Menu>\n")
+          .arg(XmlText(places.Folder), XmlText(NameOfFile(places.GroupDirectoryFile)),
+               XmlText(places.GroupEntryId(places.GroupProgramLink)),
+               XmlText(places.GroupEntryId(places.GroupUninstallLink)),
+               XmlText(places.GroupEntryId(places.GroupReadmeLink)));
+  for (const QString& file : {places.GroupDirectoryFile, places.GroupMenuFile})
+    if (!QDir().mkpath(PathOfFile(file))) {
+      errno = EACCES;
+      return false;
+    }
+  return WriteFileAtomically(places.GroupDirectoryFile,
+                             (directory.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) &&
+         WriteFileAtomically(places.GroupMenuFile, menu.toUtf8());
+}
+
+void RemoveMenuGroup(const TInstallPlaces& places) {
+  if (!places.Valid()) return;
+  for (const QString& file :
+       {places.GroupProgramLink, places.GroupUninstallLink, places.GroupReadmeLink,
+        places.GroupDirectoryFile, places.GroupMenuFile})
+    RemoveFile(file);
+  // Fails quietly while somebody else's entry is left in it.
+  if (!places.Group.isEmpty()) ::rmdir(QFile::encodeName(places.Group).constData());
+}
+
+bool IsSameFolder(const QString& a, const QString& b) {
+  const QString realA = QFileInfo(a).canonicalFilePath();
+  const QString realB = QFileInfo(b).canonicalFilePath();
+  if (!realA.isEmpty() && !realB.isEmpty()) return realA == realB;
+  return IsSamePath(a, b);
+}
+
+bool IsHomeOrAbove(const QString& folder) {
+  const QString full = FullPathOf(folder);
+  if (full.isEmpty()) return false;
+  for (QString home : {QDir::homePath(), QDir(QDir::homePath()).canonicalPath()}) {
+    home = FullPathOf(home);
+    if (home.isEmpty()) continue;
+    if (home == full || home.startsWith(PathWithDelimiter(full))) return true;
+    const QString real = QFileInfo(full).canonicalFilePath();
+    if (!real.isEmpty() && (home == real || home.startsWith(PathWithDelimiter(real)))) return true;
+  }
+  return false;
+}
+
+bool HoldsAnotherProgram(const QString& folder, const QString& program) {
+  if (!IsDirectoryPath(folder) || FileExistsAt(PathWithDelimiter(folder) + program)) return false;
+  return !QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
+bool LinkStarts(const QString& link, const QString& programFile) {
+  if (!FileExistsAt(link)) return false;
+  TLinkFile file;
+  // A link we cannot read is not known to be ours.
+  if (!file.Load(link, false)) return false;
+  return IsSamePath(file.Path, programFile);
+}
+
+QString ProgramOfUninstallCommand(const QString& command) {
+  if (!command.endsWith(UninstallArgument)) return {};
+  return command.left(command.size() - UninstallArgument.size());
+}
