@@ -34,9 +34,19 @@ QString GetProgramParameter(int index) {
   return index >= 0 && index < args.size() ? args.at(index) : QString();
 }
 
+namespace {
+
+// A copy that carries its data files beside itself: portable or self-installed.
+bool HasDataBesideItself() {
+  return QFileInfo::exists(GetProgramDirectory() + QStringLiteral("Help.html"));
+}
+
+}  // namespace
+
 QString GetProgramWriteDirectory() {
+  // An installed copy never writes beside itself, even when it could (run as root).
   const QString dir = GetProgramDirectory();
-  if (!dir.isEmpty() && ::access(QFile::encodeName(dir).constData(), W_OK) == 0) return dir;
+  if (HasDataBesideItself() && ::access(QFile::encodeName(dir).constData(), W_OK) == 0) return dir;
   QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
   if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
   const QString own = config + QStringLiteral("/backdropper/");
@@ -45,9 +55,27 @@ QString GetProgramWriteDirectory() {
 }
 
 QString GetProgramDataDirectory() {
-  const QString dir = GetProgramDirectory();
-  if (QFileInfo::exists(dir + QStringLiteral("Help.html"))) return dir;
+  if (HasDataBesideItself()) return GetProgramDirectory();
+  // Installed under a prefix: <prefix>/bin/Backdropper reads <prefix>/share/backdropper, wherever
+  // the prefix was moved to; the configured prefix is the last resort.
+  const QString installed =
+      QDir::cleanPath(GetProgramDirectory() + QStringLiteral("../share/backdropper")) +
+      QLatin1Char('/');
+  if (QFileInfo::exists(installed + QStringLiteral("Help.html"))) return installed;
   return QStringLiteral(BACKDROPPER_DATA_DIR "/");
+}
+
+void PrepareSkinDirectory() {
+  const QString own = GetProgramWriteDirectory() + QStringLiteral("CalendarSkins");
+  if (QFileInfo::exists(own)) return;
+  // A failure leaves the skin commands to report any problem later.
+  if (!QDir().mkpath(own)) return;
+  // The first time, the skins that ship are put where the user keeps theirs; the folder is new,
+  // so no file of the user's is written over.
+  const QDir shipped(GetProgramDataDirectory() + QStringLiteral("CalendarSkins"));
+  if (shipped.absolutePath() == QDir(own).absolutePath()) return;
+  for (const QString& name : shipped.entryList({QStringLiteral("*.wps")}, QDir::Files))
+    QFile::copy(shipped.filePath(name), own + QLatin1Char('/') + name);
 }
 
 bool CheckProgramInstance(const QString& name, QString* refusal) {

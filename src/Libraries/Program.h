@@ -9,10 +9,15 @@ QString GetProgramFileName();
 QString GetProgramParameter(int index);  // 1 = first argument; empty when absent
 
 // Where the program writes its own files ("Backdropper.ini", "Errors.log", skins): beside the
-// executable when that directory is writable, else the per-user configuration directory.
+// executable when its data files are there too (portable and self-installed) and the directory
+// is writable, else "$XDG_CONFIG_HOME/backdropper/".
 QString GetProgramWriteDirectory();
-// Where the program's read-only data lives ("Help.html", "Readme.txt", shipped skins).
+// Where the program's read-only data lives ("Help.html", "Readme.txt", shipped skins): beside
+// the executable, else "<prefix>/share/backdropper/" of an installed copy.
 QString GetProgramDataDirectory();
+// The "CalendarSkins" folder of the write directory; made the first time, with the shipped skins
+// copied into it when they live elsewhere.
+void PrepareSkinDirectory();
 
 // True when this copy must not run: another copy already holds the lock of this name, or the
 // lock file is not one the program can trust; then `refusal` (when given) says why, for the user.

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QShortcut>
@@ -278,8 +277,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
 
   SetUpTrayIcon();
 
-  // An existing directory or a failure leaves the skin commands to report any problem later.
-  QDir().mkdir(GetProgramWriteDirectory() + QStringLiteral("CalendarSkins"));
+  PrepareSkinDirectory();
 
   SkinList = std::make_unique<TStoredTextList>(QString());
   SkinList->OnLoad = [this](TStoredTextList& list, uint8_t argument) {
