@@ -78,9 +78,15 @@ TEST(Control, TheTrayMenuOpensItsDialogsAndItsCloseEndsTheProgramWithItsOptionsW
   ASSERT_FALSE(wallpaper.isNull());
 
   // The menu takes the keyboard; "Load calendar skin" is its sixth entry, "Close" its first.
+  auto shown = [&] {
+    QString found;
+    session.Run("xdotool", {"search", "--onlyvisible", "--class", "^Backdropper$"}, &found);
+    return found.count('\n');
+  };
   auto choose = [&](int entry) {
+    const int before = shown();
     session.Run("xdotool", {"mousemove", "--window", icons.first(), "8", "8", "click", "3"});
-    QThread::msleep(500);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() > before; }, 10000)) << "the menu opened";
     QStringList keys = {"key"};
     for (int i = 0; i < entry; ++i) keys << "Down";
     session.Run("xdotool", keys << "Return");
