@@ -82,16 +82,20 @@ TAxis ComputeAxis(double offset, double span, int size, int length, int first, i
       weights[std::clamp(static_cast<int>(std::floor(centre)), start, end) - start] = 1.0f;
     }
   }
-  // The bound above allows a tap more than any output may have; each tap costs the horizontal
-  // pass a multiply-add for every output.
-  const int used = count > 0 ? *std::max_element(axis.Taps.begin(), axis.Taps.end()) : 0;
-  if (used > 0 && used < axis.MaxTaps) {
+  // The bound above allows a tap more than any output may have, and each tap costs the
+  // horizontal pass a multiply-add for every output; the wide pass takes taps in pairs.
+  int used = count > 0 ? *std::max_element(axis.Taps.begin(), axis.Taps.end()) : 0;
+  used += used % 2;
+  if (used > 0 && used != axis.MaxTaps) {
+    std::vector<float> weights(static_cast<size_t>(count) * static_cast<size_t>(used), 0.0f);
     for (size_t i = 0; i < static_cast<size_t>(count); ++i)
-      std::copy_n(&axis.Weights[i * static_cast<size_t>(axis.MaxTaps)], used,
-                  &axis.Weights[i * static_cast<size_t>(used)]);
+      std::copy_n(&axis.Weights[i * static_cast<size_t>(axis.MaxTaps)],
+                  std::min(used, axis.MaxTaps), &weights[i * static_cast<size_t>(used)]);
     axis.MaxTaps = used;
-    axis.Weights.resize(static_cast<size_t>(count) * static_cast<size_t>(used));
+    axis.Weights = std::move(weights);
   }
+  // The wide pass reads the weights eight at a time.
+  axis.Weights.resize(axis.Weights.size() + 8, 0.0f);
   return axis;
 }
 
@@ -182,9 +186,30 @@ PIXEL_KERNEL_WIDE void CombineRowsWide(const uint8_t* const* lines, const float*
 void ResampleRow(const v4sf* source, int firstColumn, const TAxis& columns, v4sf* out, int count) {
   ResampleRowKernel(source, firstColumn, columns, out, count);
 }
+// The horizontal pass two taps at a time: two neighbouring pixels fill a 256-bit vector, and
+// their two weights are spread over its halves from eight weights loaded at once.
 PIXEL_KERNEL_WIDE void ResampleRowWide(const v4sf* source, int firstColumn, const TAxis& columns,
                                        v4sf* out, int count) {
-  ResampleRowKernel(source, firstColumn, columns, out, count);
+  const size_t taps = static_cast<size_t>(columns.MaxTaps);  // even
+  const float* pixels = reinterpret_cast<const float*>(source);
+  const __m256i spread[4] = {_mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1),
+                             _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
+                             _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5),
+                             _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
+  for (int x = 0; x < count; ++x) {
+    const float* pixel =
+        pixels + static_cast<ptrdiff_t>(columns.Start[static_cast<size_t>(x)] - firstColumn) * 4;
+    const float* weights = &columns.Weights[static_cast<size_t>(x) * taps];
+    __m256 sum = _mm256_setzero_ps();
+    for (size_t group = 0; group < taps; group += 8) {
+      const __m256 eight = _mm256_loadu_ps(weights + group);
+      for (size_t pair = 0; pair < 4 && group + 2 * pair < taps; ++pair)
+        sum = _mm256_fmadd_ps(_mm256_permutevar8x32_ps(eight, spread[pair]),
+                              _mm256_loadu_ps(pixel + 4 * (group + 2 * pair)), sum);
+    }
+    const __m128 both = _mm_add_ps(_mm256_castps256_ps128(sum), _mm256_extractf128_ps(sum, 1));
+    std::memcpy(&out[x], &both, sizeof both);
+  }
 }
 
 inline int ToByte(float value) {
