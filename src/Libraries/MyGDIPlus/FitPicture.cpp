@@ -273,8 +273,10 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         if (!jpeg.Start(numerator, false, why)) failedToLoad(why);
         const QRectF source = ScaledSource(layout, numerator / 8.0);
         canvas = makeCanvas(layout, true);
-        // The rows one output row reads, and room for the decoder to go on meanwhile.
-        const int slots = ResampleTaps(source.height(), layout.Target.height()) + 48;
+        // The rows one output row reads, and room for the decoder to go on meanwhile: a few
+        // milliseconds of rows, so a drawing thread that loses its core for a while does not
+        // hold the decoder up.
+        const int slots = ResampleTaps(source.height(), layout.Target.height()) + 192;
         TStreamedJpeg stream(jpeg, slots, params.Normalize);
         if (stream.Begin()) {
           DrawPictureRows(
