@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "MyGDIPlus/Brightness.h"
@@ -15,7 +12,7 @@
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "MyGDIPlus/PictureDecode.h"
 #include "MyGDIPlus/JpegRows.h"
-#include "MyGDIPlus/RowRing.h"
+#include "MyGDIPlus/JpegStream.h"
 #include "Platform/LargeMemory.h"
 #include "MyGDIPlus/Resample.h"
 
@@ -31,98 +28,6 @@ double SkewOf(int width, int height, int destWidth, int destHeight) {
 int MulDiv(int a, int b, int c) {
   return static_cast<int>(static_cast<int64_t>(a) * b / c);
 }
-
-// A JPEG decoded on a thread of its own into a ring of rows that a drawing on this thread
-// follows; the brightness of every row is summed as it leaves the ring, when asked.
-class TStreamedJpeg {
- public:
-  TStreamedJpeg(TJpegRows& jpeg, int slots, bool measure)
-      : Jpeg(jpeg),
-        Width(jpeg.OutputWidth()),
-        Height(jpeg.OutputHeight()),
-        Measure(measure),
-        Ring(static_cast<qsizetype>(Width) * 4, slots) {}
-  ~TStreamedJpeg() {
-    Ring.Stop();
-    Join();
-  }
-
-  // False when there is no thread to be had.
-  bool Begin() {
-    try {
-      Thread = std::thread([this] { Run(); });
-      return true;
-    } catch (const std::system_error&) {
-      return false;
-    }
-  }
-
-  const uchar* Row(int y) { return Ring.Row(y); }
-
-  // The drawing reads no row above `y` again.
-  void Release(int y) {
-    y = std::min(y, Height);
-    if (Measure) {
-      for (; Measured < y; ++Measured) {
-        const uchar* row = Ring.Row(Measured);
-        if (!row) break;
-        Sums.AddRow(row, Width);
-        Ring.Release(Measured + 1);
-      }
-    }
-    Ring.Release(y);
-  }
-
-  // Takes the rows the drawing left, waits for the end of decoding; false with the reason after
-  // a failure.
-  bool Finish(QString& why) {
-    Release(Height);
-    Join();
-    why = Why;
-    return Decoded;
-  }
-
-  TBrightnessSums Sums;
-
- private:
-  static constexpr int Chunk = 16;  // rows decoded at a time: an MCU row of subsampled colour
-
-  void Run() {
-    try {
-      std::vector<uchar*> rows(Chunk);
-      int y = 0;
-      while (y < Height) {
-        const int count = std::min(Chunk, Height - y);
-        if (!Ring.WaitForRoom(y + count)) break;
-        for (int i = 0; i < count; ++i) rows[static_cast<size_t>(i)] = Ring.Slot(y + i);
-        const int read = Jpeg.Read(rows.data(), count, Why);
-        if (read == 0) break;
-        y += read;
-        Ring.Publish(y);
-      }
-      Decoded = y == Height && Jpeg.Finish(Why);
-    } catch (const std::bad_alloc&) {
-      Why = QStringLiteral("Not enough memory for the picture.");
-    } catch (...) {
-      Why = QStringLiteral("The decoder failed.");
-    }
-    Ring.End();
-  }
-
-  void Join() {
-    if (Thread.joinable()) Thread.join();
-  }
-
-  TJpegRows& Jpeg;
-  const int Width;
-  const int Height;
-  const bool Measure;
-  int Measured = 0;
-  TRowRing Ring;
-  bool Decoded = false;
-  QString Why;
-  std::thread Thread;
-};
 
 // A screen-sized canvas, filled where the picture leaves anything to see. Null without memory.
 QImage MakeCanvas(const TComposeParams& params, const TPictureLayout& layout, bool opaque) {
@@ -273,11 +178,8 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         if (!jpeg.Start(numerator, false, why)) failedToLoad(why);
         const QRectF source = ScaledSource(layout, numerator / 8.0);
         canvas = makeCanvas(layout, true);
-        // The rows one output row reads, and room for the decoder to go on meanwhile: a few
-        // milliseconds of rows, so a drawing thread that loses its core for a while does not
-        // hold the decoder up.
-        const int slots = ResampleTaps(source.height(), layout.Target.height()) + 192;
-        TStreamedJpeg stream(jpeg, slots, params.Normalize);
+        TJpegStream stream(jpeg, ResampleTaps(source.height(), layout.Target.height()),
+                           params.Normalize);
         if (stream.Begin()) {
           DrawPictureRows(
               QSize(jpeg.OutputWidth(), jpeg.OutputHeight()),
