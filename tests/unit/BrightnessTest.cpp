@@ -67,10 +67,10 @@ TEST(GetPictureBright, MeanAndDeviationOfTheBrightestChannel) {
   EXPECT_DOUBLE_EQ(deviation, std::sqrt(8808.0) / 255);
 }
 
-// Large pictures, and rows long enough to overflow 32-bit sums (70001 white pixels).
+// Large pictures, rows of several runs, and a row that overflows 32-bit sums (70001 white).
 TEST(GetPictureBright, LargePictureMatchesTwoPassDefinition) {
-  for (const QImage& picture : {NoiseImage(1501, 977, 11), NoiseImage(70001, 3, 12),
-                                SolidImage(70001, 2, qRgb(255, 255, 255))}) {
+  for (const QImage& picture : {NoiseImage(1501, 977, 11), NoiseImage(9001, 2, 12),
+                                SolidImage(70001, 1, qRgb(255, 255, 255))}) {
     const uint64_t count = static_cast<uint64_t>(picture.width()) * picture.height();
     uint64_t sum = 0;
     for (int y = 0; y < picture.height(); ++y)
