@@ -1,24 +1,26 @@
 // Picture files as they come, through the path the program takes: the JPEG decoder with its
-// reduction in the DCT step, the widening of progressive rows in place, the decoding thread the
-// drawing follows, and the size checks on the header. The last three bytes choose the screen and
+// reduction in the DCT step, the widening of progressive rows in place, the decoding thread whose
+// rows the drawing follows through a ring, and the size checks on the header. The last three bytes choose the screen and
 // settings, so the same picture is reduced by different factors:
 //   [picture ...] [screen width - 1] [screen height - 1] [flags]
 // flags: 1 fit and crop, 2 stretch, 4 fit before tile, 8 tile, 16 normalise, 32 gamma,
-// 64 no minimum stretch size, 128 also decode alone with a reader following the rows.
+// 64 no minimum stretch size, 128 also decode alone, whole and row by row.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageIOHandler>
+#include <QImageReader>
 #include <QtGlobal>
 #include <cstdint>
 #include <cstdlib>
-#include <thread>
+#include <cstring>
 #include <unistd.h>
 #include <vector>
 
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "MyGDIPlus/PictureDecode.h"
-#include "MyGDIPlus/PictureRows.h"
+#include "MyGDIPlus/JpegRows.h"
 
 namespace {
 
@@ -38,50 +40,64 @@ TComposeParams ParamsFrom(const uint8_t* tail) {
   return params;
 }
 
-// Decodes on a thread while this one reads every row as soon as it is published; each row must
-// already be final then. The decoded size must follow the reduction chosen.
-void DecodeFollowingRows(const QString& path, const TComposeParams& params) {
+// Decodes the picture whole, and an upright JPEG again row by row in chunks of `chunk` rows, as
+// the compose streams it: the rows must be those of the whole picture, and a file must fail
+// either way or neither. The decoded size must follow the reduction chosen.
+void DecodeByRows(const QString& path, const TComposeParams& params, int chunk) {
   int fullWidth = 0;
   int fullHeight = 0;
   double minScale = 1.0;
-  TPictureRows rows;
-  TDecodedPicture decoded;
   QString why;
-  std::thread decoder([&] {
-    decoded = DecodePicture(
-        path,
-        [&](int width, int height) {
-          fullWidth = width;
-          fullHeight = height;
-          minScale = MinDecodeScale(ComputePictureLayout(width, height, params));
-          return minScale;
-        },
-        why, &rows);
-  });
-  std::vector<QByteArray> seen;
-  if (rows.WaitForBegin()) {
-    const QImage picture = rows.TakeImage();
-    for (int y = 0; y < picture.height() && rows.WaitForRows(y + 1); ++y)
-      seen.emplace_back(reinterpret_cast<const char*>(picture.constScanLine(y)),
-                        picture.width() * 4);
+  const TDecodedPicture decoded = DecodePicture(
+      path,
+      [&](int width, int height) {
+        fullWidth = width;
+        fullHeight = height;
+        minScale = MinDecodeScale(ComputePictureLayout(width, height, params));
+        return minScale;
+      },
+      why);
+  const QImage& image = decoded.Image;
+  if (image.isNull() && why.isEmpty()) std::abort();  // a failure always says why
+  if (!image.isNull()) {
+    const double scale = decoded.Scale;
+    if (scale != 1.0 && scale != 0.5 && scale != 0.25 && scale != 0.125) std::abort();
+    if (scale < 1.0 && scale < minScale) std::abort();
+    // libjpeg rounds reduced sizes up.
+    const auto reduced = [&](int size) { return static_cast<int>((size * scale * 8 + 7) / 8); };
+    if (image.width() != reduced(fullWidth) || image.height() != reduced(fullHeight)) std::abort();
   }
-  decoder.join();
-  if (decoded.Image.isNull()) {
-    if (why.isEmpty()) std::abort();  // a failure always says why
+
+  QImageReader reader(path);
+  if (reader.format() != "jpeg" || reader.transformation() != QImageIOHandler::TransformationNone)
+    return;
+  TJpegRows jpeg;
+  QString rowsWhy;
+  if (!jpeg.Open(path, rowsWhy) || !jpeg.Start(TJpegRows::Numerator(minScale), false, rowsWhy)) {
+    if (!jpeg.NeedsToolkit() && !image.isNull()) std::abort();
     return;
   }
-  const QImage& image = decoded.Image;
-  if (static_cast<int>(seen.size()) != image.height()) std::abort();
-  for (int y = 0; y < image.height(); ++y)
-    if (seen[y] != QByteArray::fromRawData(reinterpret_cast<const char*>(image.constScanLine(y)),
-                                           image.width() * 4))
-      std::abort();
-  const double scale = decoded.Scale;
-  if (scale != 1.0 && scale != 0.5 && scale != 0.25 && scale != 0.125) std::abort();
-  if (scale < 1.0 && scale < minScale) std::abort();
-  // libjpeg rounds reduced sizes up.
-  const auto reduced = [&](int size) { return static_cast<int>((size * scale * 8 + 7) / 8); };
-  if (image.width() != reduced(fullWidth) || image.height() != reduced(fullHeight)) std::abort();
+  const int width = jpeg.OutputWidth();
+  const int height = jpeg.OutputHeight();
+  if (!image.isNull() && image.size() != QSize(width, height)) std::abort();
+  std::vector<uchar> band(static_cast<size_t>(width) * 4 * static_cast<size_t>(chunk));
+  std::vector<uchar*> rows(static_cast<size_t>(chunk));
+  for (int i = 0; i < chunk; ++i)
+    rows[static_cast<size_t>(i)] = band.data() + static_cast<size_t>(i) * width * 4;
+  int y = 0;
+  while (y < height) {
+    const int read = jpeg.Read(rows.data(), chunk, rowsWhy);
+    if (read == 0) break;
+    if (read > chunk || read > height - y) std::abort();
+    for (int i = 0; i < read && !image.isNull(); ++i)
+      if (std::memcmp(rows[static_cast<size_t>(i)], image.constScanLine(y + i),
+                      static_cast<size_t>(width) * 4) != 0)
+        std::abort();
+    y += read;
+  }
+  const bool complete = y == height && jpeg.Finish(rowsWhy);
+  if (complete == image.isNull()) std::abort();
+  if (!complete && rowsWhy.isEmpty()) std::abort();
 }
 
 }  // namespace
@@ -112,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else if (!bitmap.isNull()) {
     std::abort();  // a failed load leaves no picture behind
   }
-  if (data[size - 1] & 128) DecodeFollowingRows(path, params);
+  if (data[size - 1] & 128) DecodeByRows(path, params, 1 + data[size - 2] % 19);
   QFile::remove(path);
   return 0;
 }

@@ -2,6 +2,7 @@
 // write (EXIF orientation, CMYK JPEG, progressive JPEG).
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -65,6 +66,43 @@ inline bool Convert(const QStringList& arguments) {
 inline int ChannelDistance(QRgb a, QRgb b) {
   return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
                    std::abs(qBlue(a) - qBlue(b))});
+}
+
+// Four quadrants of distinct colours, so every turn and mirror gives a different picture.
+inline QImage Quadrants(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const bool right = x >= width / 2;
+      const bool bottom = y >= height / 2;
+      image.setPixel(x, y,
+                     right ? (bottom ? qRgb(255, 255, 0) : qRgb(0, 0, 255))
+                           : (bottom ? qRgb(0, 200, 0) : qRgb(255, 0, 0)));
+    }
+  return image;
+}
+
+// A JPEG of `image` carrying the EXIF orientation `orientation` (1 to 8) in an APP1 segment
+// placed after the JFIF header.
+inline QString OrientedJpeg(const QImage& image, int orientation, const QString& name) {
+  QByteArray jpeg;
+  {
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+  }
+  const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24) +
+                          char(orientation) + QByteArray("\0\0\0\0\0\0\0", 7);
+  const qsizetype length = exif.size() + 2;
+  const QByteArray segment =
+      QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + exif;
+  const int app0 = 2 + 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));  // SOI, then APP0
+  jpeg.insert(app0, segment);
+  const QString path = TestPicturePath(name);
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(jpeg);
+  return path;
 }
 
 // --- Pictures that must be refused ------------------------------------------------------------

@@ -67,28 +67,32 @@ TEST(GetPictureBright, MeanAndDeviationOfTheBrightestChannel) {
   EXPECT_DOUBLE_EQ(deviation, std::sqrt(8808.0) / 255);
 }
 
+// Large pictures, rows of several runs, and a row that overflows 32-bit sums (70001 white).
 TEST(GetPictureBright, LargePictureMatchesTwoPassDefinition) {
-  const QImage picture = NoiseImage(1501, 977, 11);
-  uint64_t sum = 0;
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x) {
-      const QRgb p = picture.pixel(x, y);
-      sum += static_cast<uint64_t>(std::max({qRed(p), qGreen(p), qBlue(p)}));
-    }
-  const uint64_t count = 1501ull * 977;
-  const int64_t m = static_cast<int64_t>(sum / count);
-  uint64_t squares = 0;
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x) {
-      const QRgb p = picture.pixel(x, y);
-      const int64_t d = std::max({qRed(p), qGreen(p), qBlue(p)}) - m;
-      squares += static_cast<uint64_t>(d * d);
-    }
-  double mean = 0;
-  double deviation = 0;
-  ASSERT_TRUE(GetPictureBright(picture, mean, deviation));
-  EXPECT_DOUBLE_EQ(mean, static_cast<double>(m) / 255);
-  EXPECT_DOUBLE_EQ(deviation, std::sqrt(static_cast<double>(squares / count)) / 255);
+  for (const QImage& picture : {NoiseImage(1501, 977, 11), NoiseImage(9001, 2, 12),
+                                SolidImage(70001, 1, qRgb(255, 255, 255))}) {
+    const uint64_t count = static_cast<uint64_t>(picture.width()) * picture.height();
+    uint64_t sum = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        const QRgb p = picture.pixel(x, y);
+        sum += static_cast<uint64_t>(std::max({qRed(p), qGreen(p), qBlue(p)}));
+      }
+    const int64_t m = static_cast<int64_t>(sum / count);
+    uint64_t squares = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        const QRgb p = picture.pixel(x, y);
+        const int64_t d = std::max({qRed(p), qGreen(p), qBlue(p)}) - m;
+        squares += static_cast<uint64_t>(d * d);
+      }
+    double mean = 0;
+    double deviation = 0;
+    ASSERT_TRUE(GetPictureBright(picture, mean, deviation));
+    EXPECT_DOUBLE_EQ(mean, static_cast<double>(m) / 255) << picture.width();
+    EXPECT_DOUBLE_EQ(deviation, std::sqrt(static_cast<double>(squares / count)) / 255)
+        << picture.width();
+  }
 }
 
 TEST(NormalizePictureBrightness, WorkedExamples) {

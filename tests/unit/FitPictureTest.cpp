@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTransform>
+#include <algorithm>
 
 #include "Error/Error.h"
 #include "MyGDIPlus/MyGDIPlus.h"
+#include "MyGDIPlus/PictureDecode.h"
 #include "PictureFiles.h"
 
 namespace {
@@ -249,4 +252,118 @@ TEST(LoadTilePictureToBitmap, NoScreenSizeFailsBeforeLoading) {
   EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to create bitmap."));
   EXPECT_EQ(FunStatContext.Parameter2, QStringLiteral("0 x 768"));
   EXPECT_TRUE(bitmap.isNull());
+}
+
+namespace {
+
+// Smooth colours over the whole picture, so normalising before or after resampling differs by
+// rounding alone.
+QImage Gradients(QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  for (int y = 0; y < size.height(); ++y)
+    for (int x = 0; x < size.width(); ++x)
+      image.setPixel(x, y,
+                     qRgb(30 + 160 * x / size.width(), 20 + 120 * y / size.height(),
+                          90 + 60 * (x + y) / (size.width() + size.height())));
+  return image;
+}
+
+int MaxChannelDistance(const QImage& a, const QImage& b) {
+  int distance = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      distance = std::max(distance, ChannelDistance(a.pixel(x, y), b.pixel(x, y)));
+  return distance;
+}
+
+}  // namespace
+
+// A JPEG that needs no turning is drawn as it decodes, through a ring of a few rows: the
+// wallpaper is the one its decoded pixels give when drawn whole (from a PNG of them), for a wide
+// and a tall picture, reduced while decoding and not. Normalised, the factor is the same and the
+// pixels of a smooth picture differ by rounding: the streamed one is normalised once drawn.
+TEST(LoadTilePictureToBitmap, StreamedJpegDrawsAsItsDecodedPixelsWould) {
+  struct Case {
+    QSize Picture;
+    QSize Screen;
+    double Scale;
+  };
+  for (const Case& c : {Case{{640, 400}, {480, 300}, 1.0}, Case{{640, 400}, {300, 180}, 0.5},
+                        Case{{300, 500}, {240, 400}, 1.0}, Case{{300, 500}, {60, 100}, 0.25}}) {
+    const QString jpeg = SavePicture(Gradients(c.Picture), "streamed.jpg", 90);
+    TComposeParams params = Screen(c.Screen.width(), c.Screen.height());
+    params.MinStretchSize = 0;  // the decoded pixels are stretched alike, whatever their size
+    params.Gamma = 140;
+    QString why;
+    const TDecodedPicture decoded = DecodePicture(
+        jpeg,
+        [&](int width, int height) {
+          return MinDecodeScale(ComputePictureLayout(width, height, params));
+        },
+        why);
+    ASSERT_EQ(decoded.Scale, c.Scale) << c.Picture.width();
+    const QString png = SavePicture(decoded.Image, "streamed-decoded.png");
+    for (const bool normalise : {false, true}) {
+      params.Normalize = normalise;
+      params.NormalizeLevel = 0.7;  // brightening: the balanced scale differs pixel by pixel
+      QImage streamed;
+      QImage whole;
+      double streamedFactor = -1;
+      double wholeFactor = -2;
+      ASSERT_TRUE(LoadTilePictureToBitmap(jpeg, streamed, params, &streamedFactor));
+      ASSERT_TRUE(LoadTilePictureToBitmap(png, whole, params, &wholeFactor));
+      ASSERT_EQ(streamed.size(), c.Screen);
+      EXPECT_EQ(streamedFactor, wholeFactor);
+      if (normalise) {
+        EXPECT_GT(streamedFactor, 1.0);
+        // A level of truncation, scaled by the factor and by the gamma's slope.
+        EXPECT_LE(MaxChannelDistance(streamed, whole), 3) << c.Picture.width() << " normalised";
+      } else {
+        EXPECT_EQ(streamed, whole) << c.Picture.width() << "x" << c.Picture.height();
+      }
+    }
+  }
+}
+
+// Damaged JPEGs on the streamed road: cut short, a file fails with the decoder's reason and
+// leaves no picture; with bytes of its data changed, it is drawn or fails with a reason; an EXIF
+// orientation takes the road of the whole picture and comes out upright.
+TEST(LoadTilePictureToBitmap, DamagedAndTurnedJpegs) {
+  const QString noise = SavePicture(NoiseImage(200, 600, 11), "stream-noise.png");
+  const QString progressive = TestPicturePath("stream-progressive.jpg");
+  ASSERT_TRUE(Convert({noise, "-quality", "90", "-interlace", "Plane", progressive}));
+  const QString baseline = SavePicture(NoiseImage(200, 600, 12), "stream-baseline.jpg", 90);
+  for (const QString& file : {baseline, progressive}) {
+    const QByteArray whole = ReadTestFile(file);
+    QByteArray changed = whole;
+    for (qsizetype i = whole.size() / 3; i < whole.size() - 2; i += whole.size() / 7)
+      changed[i] = static_cast<char>(changed[i] ^ 0x5A);
+    const QString cut = WriteTestFile("cut-stream.jpg", whole.left(whole.size() / 2));
+    const QString damaged = WriteTestFile("damaged-stream.jpg", changed);
+    for (const bool normalise : {false, true}) {
+      TComposeParams params = Screen(100, 300);
+      params.Normalize = normalise;
+      QImage bitmap = SolidImage(4, 4, 0);
+      double factor = 1;
+      EXPECT_FALSE(LoadTilePictureToBitmap(cut, bitmap, params, &factor)) << file;
+      EXPECT_TRUE(bitmap.isNull());
+      EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to load picture."));
+      EXPECT_EQ(FunStatContext.Parameter2, QStringLiteral("Premature end of JPEG file")) << file;
+      EXPECT_EQ(factor, 0.0);
+
+      if (LoadTilePictureToBitmap(damaged, bitmap, params, &factor))
+        EXPECT_EQ(bitmap.size(), QSize(100, 300)) << file;
+      else
+        EXPECT_FALSE(FunStatContext.Parameter2.isEmpty()) << file;
+    }
+  }
+
+  const QString turned = OrientedJpeg(Quadrants(64, 32), 6, QStringLiteral("stream-turned.jpg"));
+  TComposeParams params = Screen(32, 64);
+  params.MinStretchSize = 0;
+  QImage bitmap;
+  ASSERT_TRUE(LoadTilePictureToBitmap(turned, bitmap, params));
+  const QImage upright = Quadrants(64, 32).transformed(QTransform().rotate(90));
+  for (const QPoint at : {QPoint(8, 16), QPoint(24, 16), QPoint(8, 48), QPoint(24, 48)})
+    EXPECT_LE(ChannelDistance(bitmap.pixel(at), upright.pixel(at)), 12) << at.x() << "," << at.y();
 }

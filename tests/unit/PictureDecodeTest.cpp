@@ -2,56 +2,18 @@
 // and the list of picture types.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <sys/resource.h>
 
-#include <thread>
+#include <vector>
 
 #include "MyGDIPlus/MyGDIPlus.h"
+#include "MyGDIPlus/JpegRows.h"
 #include "MyGDIPlus/PictureDecode.h"
 #include "PictureFiles.h"
-#include "MyGDIPlus/PictureRows.h"
 
 namespace {
-
-// Four quadrants of distinct colours, so every turn and mirror gives a different picture.
-QImage Quadrants(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const bool right = x >= width / 2;
-      const bool bottom = y >= height / 2;
-      image.setPixel(x, y,
-                     right ? (bottom ? qRgb(255, 255, 0) : qRgb(0, 0, 255))
-                           : (bottom ? qRgb(0, 200, 0) : qRgb(255, 0, 0)));
-    }
-  return image;
-}
-
-// A JPEG of `image` carrying the EXIF orientation `orientation` (1 to 8) in an APP1 segment
-// placed after the JFIF header.
-QString OrientedJpeg(const QImage& image, int orientation, const QString& name) {
-  QByteArray jpeg;
-  {
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-  }
-  const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24) +
-                          char(orientation) + QByteArray("\0\0\0\0\0\0\0", 7);
-  const qsizetype length = exif.size() + 2;
-  const QByteArray segment =
-      QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + exif;
-  const int app0 = 2 + 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));  // SOI, then APP0
-  jpeg.insert(app0, segment);
-  const QString path = TestPicturePath(name);
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(jpeg);
-  return path;
-}
 
 TDecodedPicture Decode(const QString& path, double minScale = 1.0, QSize* seen = nullptr) {
   QString why;
@@ -186,7 +148,7 @@ TEST(PictureDecode, BadFilesGiveAReason) {
 }
 
 // A JPEG cut short fails with the decoder's reason, and decoding stops where the data ends: no
-// grey row from past the cut reaches a reader.
+// grey row from past the cut is handed out.
 TEST(PictureDecode, JpegCutShortFailsWhereItsDataEnds) {
   const QString noise = SavePicture(NoiseImage(64, 2048, 9), "tall-noise.png");
   for (const bool progressive : {false, true}) {
@@ -197,22 +159,20 @@ TEST(PictureDecode, JpegCutShortFailsWhereItsDataEnds) {
     const QByteArray whole = ReadTestFile(TestPicturePath(name));
     const QString cut = WriteTestFile("cut-" + name, whole.left(whole.size() / 3));
 
-    TPictureRows rows;
-    TDecodedPicture decoded;
     QString why;
-    std::thread decoder([&] {
-      decoded = DecodePicture(
-          cut, [](int, int) { return 1.0; }, why, &rows);
-    });
-    // Baseline rows are handed over as they are decoded, progressive ones only when complete.
-    EXPECT_EQ(rows.WaitForBegin(), !progressive) << name;
-    decoder.join();
-    EXPECT_TRUE(decoded.Image.isNull()) << name;
+    EXPECT_TRUE(Decode(cut).Image.isNull()) << name;
+    TJpegRows jpeg;
+    ASSERT_TRUE(jpeg.Open(cut, why)) << name;
+    ASSERT_TRUE(jpeg.Start(8, false, why)) << name;
+    std::vector<uchar> row(64 * 4);
+    uchar* const rows[] = {row.data()};
+    int decoded = 0;
+    while (jpeg.Read(rows, 1, why) == 1) ++decoded;
     EXPECT_EQ(why, "Premature end of JPEG file") << name;
-    if (!progressive) {
-      EXPECT_TRUE(rows.WaitForRows(2048 / 8));  // about a third came
-    }
-    EXPECT_FALSE(rows.WaitForRows(2048 / 2)) << name;
+    // Baseline rows come as they are decoded, progressive ones only once the file was read.
+    if (progressive) EXPECT_EQ(decoded, 0);
+    else EXPECT_GE(decoded, 2048 / 8) << "about a third came";
+    EXPECT_LT(decoded, 2048 / 2) << name;
   }
 }
 
@@ -268,42 +228,6 @@ TEST(PictureDecode, HugePicturesAreRefusedBeforeAByteIsDecoded) {
   rusage after{};
   ::getrusage(RUSAGE_SELF, &after);
   EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kilobytes more at the peak";
-}
-
-// A reader on another thread gets the picture through TPictureRows: while it decodes for an
-// upright JPEG, once complete for one that is turned; a failure ends the wait.
-TEST(PictureDecode, RowsAreHandedToAReaderOnAnotherThread) {
-  const QImage image = Quadrants(320, 200);
-  for (const int orientation : {1, 6}) {
-    const QString path = OrientedJpeg(image, orientation, QStringLiteral("rows.jpg"));
-    const TDecodedPicture alone = Decode(path);
-    TPictureRows rows;
-    TDecodedPicture decoded;
-    QString why;
-    std::thread decoder([&] {
-      decoded = DecodePicture(
-          path, [](int, int) { return 1.0; }, why, &rows);
-    });
-    ASSERT_TRUE(rows.WaitForBegin()) << orientation;
-    const QImage seen = rows.TakeImage();
-    EXPECT_TRUE(rows.WaitForRows(seen.height()));
-    EXPECT_FALSE(rows.WaitForRows(seen.height() + 1));  // decoding ends without that row
-    decoder.join();
-    EXPECT_EQ(seen, alone.Image) << orientation;
-    EXPECT_EQ(decoded.Image, alone.Image) << orientation;
-    EXPECT_EQ(rows.Scale(), 1.0);
-  }
-
-  TPictureRows rows;
-  QString why;
-  std::thread decoder([&] {
-    DecodePicture(
-        TestPicturePath(QStringLiteral("missing.jpg")), [](int, int) { return 1.0; }, why, &rows);
-  });
-  EXPECT_FALSE(rows.WaitForBegin());
-  EXPECT_FALSE(rows.WaitForRows(1));
-  decoder.join();
-  EXPECT_FALSE(why.isEmpty());
 }
 
 TEST(PictureTypes, ExtensionsFilterAndMatching) {

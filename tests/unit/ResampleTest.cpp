@@ -1,6 +1,9 @@
 // Resampling properties: constant pictures stay exact up to the edges, fine detail averages
-// out instead of aliasing, rows do not depend on how the work is split, tiles repeat exactly.
+// out instead of aliasing, rows do not depend on how the work is split or on the picture arriving
+// row by row, tiles repeat exactly.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "MyGDIPlus/ParallelRows.h"
 #include "PictureFiles.h"
@@ -96,6 +99,42 @@ TEST(Resample, RowsDoNotDependOnHowTheWorkIsSplit) {
             << "row " << top + y << " band " << band;
     }
   }
+}
+
+// A picture handed out row by row comes out as when drawn whole, reduced or enlarged and clipped;
+// its rows are asked for from the top down and never above the last release, and a row that
+// never comes stops the drawing.
+TEST(Resample, PictureArrivingRowByRowIsDrawnAsAWhole) {
+  const QImage picture = NoiseImage(300, 200, 21);
+  const QRectF source(2.5, 4, 290, 190);
+  uint8_t gamma[256];
+  for (int i = 0; i < 256; ++i) gamma[i] = static_cast<uint8_t>(255 - i);
+  for (const QRect& target : {QRect(0, 0, 120, 80), QRect(-10, 5, 400, 260)}) {
+    QImage whole = SolidImage(160, 120, qRgb(1, 2, 3));
+    QImage streamed = whole;
+    DrawPictureRect(picture, source, whole, target, gamma);
+    int released = 0;
+    int asked = 0;
+    bool inOrder = true;
+    const auto row = [&](int y) {
+      inOrder = inOrder && y >= released && y >= asked - 16;
+      asked = std::max(asked, y);
+      return picture.constScanLine(y);
+    };
+    const auto release = [&](int y) {
+      inOrder = inOrder && y >= released;
+      released = y;
+    };
+    ASSERT_TRUE(DrawPictureRows(picture.size(), row, release, source, streamed, target, gamma));
+    EXPECT_EQ(streamed, whole) << target.width();
+    EXPECT_TRUE(inOrder);
+    EXPECT_GT(released, 50);  // rows were let go of as the drawing went down
+  }
+  QImage canvas = SolidImage(160, 120, qRgb(1, 2, 3));
+  const auto cut = [&](int y) { return y < 100 ? picture.constScanLine(y) : nullptr; };
+  EXPECT_FALSE(DrawPictureRows(picture.size(), cut, {}, source, canvas, canvas.rect(), nullptr));
+  EXPECT_NE(canvas.pixel(5, 5), qRgb(1, 2, 3));  // the rows that came are drawn
+  EXPECT_EQ(canvas.pixel(5, 115), qRgb(1, 2, 3));
 }
 
 TEST(Resample, EnlargingInterpolatesBetweenPixels) {

@@ -1,18 +1,18 @@
 // The resize rule chain: which part of a picture is drawn where on the screen, and the load
 // that turns a picture file into the screen-sized fitted picture.
+#include <QImageIOHandler>
+#include <QImageReader>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "MyGDIPlus/Brightness.h"
 #include "Error/Error.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "MyGDIPlus/PictureDecode.h"
-#include "MyGDIPlus/PictureRows.h"
+#include "MyGDIPlus/JpegRows.h"
+#include "MyGDIPlus/JpegStream.h"
 #include "Platform/LargeMemory.h"
 #include "MyGDIPlus/Resample.h"
 
@@ -29,51 +29,29 @@ int MulDiv(int a, int b, int c) {
   return static_cast<int>(static_cast<int64_t>(a) * b / c);
 }
 
-// Decodes a picture, on a thread of its own when `follow` is set, so that the drawing can follow
-// the rows as they are decoded (a large JPEG takes as long to decode as all the rest).
-class TBackgroundDecode {
- public:
-  TBackgroundDecode(const QString& file, const TDecodeScaleChooser& chooseScale, bool follow) {
-    // The picture itself reaches the reader through Rows only.
-    auto run = [this, file, chooseScale] {
-      try {
-        Decoded = !DecodePicture(file, chooseScale, Why, &Rows).Image.isNull();
-      } catch (const std::bad_alloc&) {
-        Why = QStringLiteral("Not enough memory for the picture.");
-      } catch (...) {
-        Why = QStringLiteral("The decoder failed.");
-      }
-    };
-    if (!follow) {
-      run();
-      return;
-    }
-    try {
-      Thread = std::thread(run);
-    } catch (const std::system_error&) {
-      run();  // no thread to be had: decode here, then draw
-    }
-  }
-  ~TBackgroundDecode() { Join(); }
+// A screen-sized canvas, filled where the picture leaves anything to see. Null without memory.
+QImage MakeCanvas(const TComposeParams& params, const TPictureLayout& layout, bool opaque) {
+  QImage canvas =
+      Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
+  // An opaque picture drawn over the whole canvas leaves nothing of the fill to see.
+  if (!canvas.isNull() &&
+      (!opaque || layout.Source.isEmpty() || !layout.Target.contains(canvas.rect())))
+    canvas.fill(params.FillColor.rgb());
+  return canvas;
+}
 
-  TPictureRows Rows;
+QRectF ScaledSource(const TPictureLayout& layout, double scale) {
+  return {layout.Source.x() * scale, layout.Source.y() * scale, layout.Source.width() * scale,
+          layout.Source.height() * scale};
+}
 
-  // Waits for the end of decoding; false with the reason after a failure.
-  bool Finish(QString& why) {
-    Join();
-    why = Why;
-    return Decoded;
-  }
-
- private:
-  void Join() {
-    if (Thread.joinable()) Thread.join();
-  }
-
-  bool Decoded = false;
-  QString Why;
-  std::thread Thread;
-};
+// A JPEG that comes out upright, to be drawn as it is decoded; false when it needs the
+// toolkit's decoder or turning.
+bool DrawsAsDecoded(const QString& file) {
+  QImageReader reader(file);
+  return reader.format() == "jpeg" &&
+         reader.transformation() == QImageIOHandler::TransformationNone;
+}
 
 }  // namespace
 
@@ -161,67 +139,84 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
         QStringLiteral("%1 x %2").arg(params.ScreenWidth).arg(params.ScreenHeight);
     if (params.ScreenWidth < 1 || params.ScreenHeight < 1)
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    TPictureLayout layout;  // set by the decoding thread before the rows begin
-    // Normalisation measures every pixel before the first is drawn, so there is nothing to
-    // follow the decoder with; measured, decoding on this thread is then faster.
-    TBackgroundDecode decode(
-        file,
-        [&](int width, int height) {
-          layout = ComputePictureLayout(width, height, params);
-          return MinDecodeScale(layout);
-        },
-        !params.Normalize);
-
-    QString why;
-    if (!decode.Rows.WaitForBegin()) {
-      decode.Finish(why);
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
+    uint8_t gammaTable[256];
+    const uint8_t* gamma = nullptr;
+    if (IsGammaApplied(params.Gamma)) {
+      BuildGammaTable(params.Gamma, gammaTable);
+      gamma = gammaTable;
     }
-    QImage picture = decode.Rows.TakeImage();
-
-    // Made once the rows begin: a progressive JPEG's coefficients are gone by then, and a
-    // baseline JPEG goes on decoding meanwhile.
-    QImage canvas =
-        Platform::AllocateLargeImage(params.ScreenWidth, params.ScreenHeight, QImage::Format_RGB32);
-    if (canvas.isNull())
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
-    // An opaque picture drawn over the whole canvas leaves nothing of the fill to see.
-    if (picture.hasAlphaChannel() || layout.Source.isEmpty() ||
-        !layout.Target.contains(canvas.rect()))
-      canvas.fill(params.FillColor.rgb());
-
-    // Normalised on the decoded pixels: for a large JPEG these come reduced from the DCT step,
-    // which moves a photo's mean brightness by less than one level in 255; the whole level the
-    // factor is taken from can still change (bench/compare normalisation measures it). The
-    // table is applied as the drawing reads the pixels.
-    std::vector<uint8_t> normalize;
-    double factor = 0.0;
-    if (params.Normalize) {
-      // Decoded on this thread (above): a picture that failed half way is not measured.
-      if (!decode.Finish(why))
-        frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
+    const auto failedToLoad = [&](const QString& why) {
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
+    };
+    const auto makeCanvas = [&](const TPictureLayout& layout, bool opaque) {
+      QImage canvas = MakeCanvas(params, layout, opaque);
+      if (canvas.isNull())
+        frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."), file, screen);
+      return canvas;
+    };
+    // Normalised on the decoded pixels, with the brightness of every one of them; when the
+    // picture streams through, it no longer exists whole once that is known, so the drawn
+    // canvas is normalised instead (the same wherever the picture is smooth).
+    const auto normalizeTable = [&](const TBrightnessSums& brightness, double& factor) {
       double mean = 0;
       double deviation = 0;
-      MeasureBrightness(picture, mean, deviation);
-      normalize = NormalizeTable(params.NormalizeMethod, params.NormalizeLevel, mean, deviation);
+      brightness.Result(mean, deviation);
       factor = NormalizeFactor(params.NormalizeLevel, mean);
-    }
+      return NormalizeTable(params.NormalizeMethod, params.NormalizeLevel, mean, deviation);
+    };
 
-    uint8_t gamma[256];
-    const bool useGamma = IsGammaApplied(params.Gamma);
-    if (useGamma) BuildGammaTable(params.Gamma, gamma);
-    const double scale = decode.Rows.Scale();
-    const QRectF source(layout.Source.x() * scale, layout.Source.y() * scale,
-                        layout.Source.width() * scale, layout.Source.height() * scale);
-    // Only a picture decoded whole may need converting: once the decoder has let go of it too,
-    // that happens in place instead of in a copy of a possibly huge picture.
-    if (picture.format() != QImage::Format_RGB32) decode.Finish(why);
-    picture = PrepareForDrawing(std::move(picture));
-    DrawPictureRect(picture, source, canvas, layout.Target, useGamma ? gamma : nullptr,
-                    {normalize.empty() ? nullptr : normalize.data(),
-                     [&](int rows) { return decode.Rows.WaitForRows(rows); }});
-    if (!decode.Finish(why))
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."), file, why);
+    TPictureLayout layout;
+    QImage canvas;
+    double factor = 0.0;
+    QString why;
+    bool drawn = false;
+    TJpegRows jpeg;
+    if (DrawsAsDecoded(file)) {
+      if (jpeg.Open(file, why)) {
+        layout = ComputePictureLayout(jpeg.Width(), jpeg.Height(), params);
+        const int numerator = TJpegRows::Numerator(MinDecodeScale(layout));
+        if (!jpeg.Start(numerator, false, why)) failedToLoad(why);
+        const QRectF source = ScaledSource(layout, numerator / 8.0);
+        canvas = makeCanvas(layout, true);
+        TJpegStream stream(jpeg, ResampleTaps(source.height(), layout.Target.height()),
+                           params.Normalize);
+        if (stream.Begin()) {
+          DrawPictureRows(
+              QSize(jpeg.OutputWidth(), jpeg.OutputHeight()),
+              [&](int y) { return stream.Row(y); }, [&](int y) { stream.Release(y); }, source,
+              canvas, layout.Target, params.Normalize ? nullptr : gamma);
+          if (!stream.Finish(why)) failedToLoad(why);
+          if (params.Normalize) {
+            const std::vector<uint8_t> table = normalizeTable(stream.Sums, factor);
+            NormalizeRect(canvas, layout.Target, table.empty() ? nullptr : table.data(), gamma);
+          }
+          drawn = true;
+        }
+      } else if (!jpeg.NeedsToolkit()) {
+        failedToLoad(why);
+      }
+    }
+    if (!drawn) {
+      TDecodedPicture decoded = DecodePicture(
+          file,
+          [&](int width, int height) {
+            layout = ComputePictureLayout(width, height, params);
+            return MinDecodeScale(layout);
+          },
+          why);
+      if (decoded.Image.isNull()) failedToLoad(why);
+      QImage picture = std::move(decoded.Image);
+      canvas = makeCanvas(layout, !picture.hasAlphaChannel());
+      if (params.Normalize) {
+        TBrightnessSums brightness;
+        for (int y = 0; y < picture.height(); ++y)
+          brightness.AddRow(picture.constScanLine(y), picture.width());
+        const std::vector<uint8_t> table = normalizeTable(brightness, factor);
+        if (!table.empty()) NormalizeRect(picture, picture.rect(), table.data(), nullptr);
+      }
+      picture = PrepareForDrawing(std::move(picture));
+      DrawPictureRect(picture, ScaledSource(layout, decoded.Scale), canvas, layout.Target, gamma);
+    }
     if (normFactor) *normFactor = factor;
     if (layout.Tiled) TilePicture(canvas, layout.Target.size());
     if (skew) *skew = layout.Skew;

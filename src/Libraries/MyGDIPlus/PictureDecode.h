@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-class TPictureRows;
+#include "MyGDIPlus/JpegRows.h"
 
 struct TDecodedPicture {
   // Format_RGB32 for opaque pictures, Format_ARGB32 for pictures with transparency; upright
@@ -22,11 +22,5 @@ using TDecodeScaleChooser = std::function<double(int width, int height)>;
 // Decodes `path`. JPEG files go straight to libjpeg, reduced in the DCT step by the largest
 // factor of 1/2, 1/4 or 1/8 that keeps the scale at or above the chooser's answer; every other type
 // goes through the toolkit's decoders. `why` receives the decoder's reason after a failure.
-// `rows`, when given, receives the picture as it is decoded so another thread can read it
-// meanwhile: as soon as its pixels exist when it comes out upright from the top down (a baseline
-// JPEG that needs no turning), otherwise once it is complete. Its End is called in every case.
 TDecodedPicture DecodePicture(const QString& path, const TDecodeScaleChooser& chooseScale,
-                              QString& why, TPictureRows* rows = nullptr);
-
-// The largest decoded picture accepted, in bytes of 32-bit pixels.
-inline constexpr int64_t MaxDecodedBytes = int64_t{1} << 30;
+                              QString& why);

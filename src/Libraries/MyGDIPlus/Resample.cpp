@@ -1,17 +1,19 @@
 // Separable Catmull-Rom resampling. Pixel centres sit at half-pixel offsets; when shrinking, the
 // kernel is widened by the reduction so every source pixel contributes (no aliasing). Each
-// output row first combines its picture rows vertically (converted to floats once, into a
-// small ring), then resamples that one row horizontally: an output row depends on nothing but
-// the picture, so it comes out the same whichever thread computes it.
+// output row first combines its picture rows vertically (read as bytes, converted to floats as
+// they are weighted), then resamples that one row horizontally: an output row depends on nothing
+// but the picture, so it comes out the same whichever thread computes it, and a picture that
+// arrives row by row can be drawn while it does.
 #include "MyGDIPlus/Resample.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <immintrin.h>
+#include <optional>
 #include <vector>
 
-#include "MyGDIPlus/Brightness.h"
 #include "MyGDIPlus/ParallelRows.h"
 #include "Platform/VectorState.h"
 
@@ -35,6 +37,10 @@ struct TAxis {
   std::vector<float> Weights;  // MaxTaps per output
 };
 
+int MaxTapsFor(double radius) {
+  return static_cast<int>(std::ceil(2.0 * radius)) + 1;
+}
+
 // Outputs [first, first + count) of `length` outputs that cover [offset, offset + span) of an
 // axis `size` pixels long. Nothing outside the picture contributes, so its edges are never
 // darkened: when enlarging, taps beyond an edge repeat the edge pixel (a narrow kernel cut short
@@ -46,7 +52,7 @@ TAxis ComputeAxis(double offset, double span, int size, int length, int first, i
   const double widen = std::max(scale, 1.0);
   const bool repeatEdges = scale <= 1.0;
   const double radius = 2.0 * widen;
-  axis.MaxTaps = static_cast<int>(std::ceil(2.0 * radius)) + 1;
+  axis.MaxTaps = MaxTapsFor(radius);
   axis.Start.resize(static_cast<size_t>(count));
   axis.Taps.resize(static_cast<size_t>(count));
   axis.Weights.assign(static_cast<size_t>(count) * static_cast<size_t>(axis.MaxTaps), 0.0f);
@@ -76,42 +82,26 @@ TAxis ComputeAxis(double offset, double span, int size, int length, int first, i
       weights[std::clamp(static_cast<int>(std::floor(centre)), start, end) - start] = 1.0f;
     }
   }
+  // The bound above allows a tap more than any output may have, and each tap costs the
+  // horizontal pass a multiply-add for every output; the wide pass takes taps in pairs.
+  int used = count > 0 ? *std::max_element(axis.Taps.begin(), axis.Taps.end()) : 0;
+  used += used % 2;
+  if (used > 0 && used != axis.MaxTaps) {
+    std::vector<float> weights(static_cast<size_t>(count) * static_cast<size_t>(used), 0.0f);
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i)
+      std::copy_n(&axis.Weights[i * static_cast<size_t>(axis.MaxTaps)],
+                  std::min(used, axis.MaxTaps), &weights[i * static_cast<size_t>(used)]);
+    axis.MaxTaps = used;
+    axis.Weights = std::move(weights);
+  }
+  // The wide pass reads the weights eight at a time.
+  axis.Weights.resize(axis.Weights.size() + 8, 0.0f);
   return axis;
 }
 
 // Both passes are written once and built twice: for the baseline instruction set and, where
 // the processor has them, for 256-bit vectors with fused multiply-add.
 #define RESAMPLE_KERNEL inline __attribute__((always_inline))
-
-// One picture row's bytes [0, count) to floats.
-RESAMPLE_KERNEL void ConvertRowKernel(const uint8_t* in, int count, float* out) {
-  for (int i = 0; i < count; ++i) out[i] = in[i];
-}
-
-// The vertical pass: floats [0, count) of the `taps` rows weighted together. Four blocks at a
-// time, so that four independent sums hide the latency of each multiply-add.
-RESAMPLE_KERNEL void CombineRowsKernel(const float* const* lines, const float* weights, int taps,
-                                       int count, float* out) {
-  constexpr int Block = 8;
-  constexpr int Blocks = 4;
-  int i = 0;
-  for (; i + Block * Blocks <= count; i += Block * Blocks) {
-    v8sf sums[Blocks] = {};
-    for (int t = 0; t < taps; ++t) {
-      for (int b = 0; b < Blocks; ++b) {
-        v8sf values;
-        std::memcpy(&values, lines[t] + i + b * Block, sizeof values);
-        sums[b] += weights[t] * values;
-      }
-    }
-    std::memcpy(out + i, sums, sizeof sums);
-  }
-  for (; i < count; ++i) {
-    float sum = 0;
-    for (int t = 0; t < taps; ++t) sum += weights[t] * lines[t][i];
-    out[i] = sum;
-  }
-}
 
 // The horizontal pass over the vertical pass's pixels, which start at column `firstColumn` and
 // are followed by MaxTaps zero pixels: every output takes MaxTaps taps (the weights after its own
@@ -142,25 +132,84 @@ RESAMPLE_KERNEL void ResampleRowKernel(const v4sf* source, int firstColumn, cons
   }
 }
 
-void ConvertRow(const uint8_t* in, int count, float* out) {
-  ConvertRowKernel(in, count, out);
+// The vertical pass: channels [0, count) of the `taps` picture rows (bytes) weighted together,
+// each converted to float as it is read, so the rows are read as they are, a quarter of the
+// size of floats. Several blocks at a time, so that independent sums hide the latency of each
+// multiply-add. The compiler converts bytes to floats one by one, hence the intrinsics.
+float CombineChannel(const uint8_t* const* lines, const float* weights, int taps, int i) {
+  float sum = 0;
+  for (int t = 0; t < taps; ++t) sum += weights[t] * static_cast<float>(lines[t][i]);
+  return sum;
 }
-PIXEL_KERNEL_WIDE void ConvertRowWide(const uint8_t* in, int count, float* out) {
-  ConvertRowKernel(in, count, out);
+
+void CombineRows(const uint8_t* const* lines, const float* weights, int taps, int count,
+                 float* out) {
+  const __m128i zero = _mm_setzero_si128();
+  int i = 0;
+  for (; i + 16 <= count; i += 16) {
+    __m128 sums[4] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
+    for (int t = 0; t < taps; ++t) {
+      const __m128 weight = _mm_set1_ps(weights[t]);
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lines[t] + i));
+      const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+      const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+      const __m128i words[4] = {_mm_unpacklo_epi16(low, zero), _mm_unpackhi_epi16(low, zero),
+                                _mm_unpacklo_epi16(high, zero), _mm_unpackhi_epi16(high, zero)};
+      for (int b = 0; b < 4; ++b)
+        sums[b] = _mm_add_ps(sums[b], _mm_mul_ps(weight, _mm_cvtepi32_ps(words[b])));
+    }
+    for (int b = 0; b < 4; ++b) _mm_storeu_ps(out + i + 4 * b, sums[b]);
+  }
+  for (; i < count; ++i) out[i] = CombineChannel(lines, weights, taps, i);
 }
-void CombineRows(const float* const* lines, const float* weights, int taps, int count, float* out) {
-  CombineRowsKernel(lines, weights, taps, count, out);
-}
-PIXEL_KERNEL_WIDE void CombineRowsWide(const float* const* lines, const float* weights, int taps,
+
+PIXEL_KERNEL_WIDE void CombineRowsWide(const uint8_t* const* lines, const float* weights, int taps,
                                        int count, float* out) {
-  CombineRowsKernel(lines, weights, taps, count, out);
+  constexpr int Blocks = 4;
+  int i = 0;
+  for (; i + 8 * Blocks <= count; i += 8 * Blocks) {
+    __m256 sums[Blocks];
+    for (__m256& sum : sums) sum = _mm256_setzero_ps();
+    for (int t = 0; t < taps; ++t) {
+      const __m256 weight = _mm256_set1_ps(weights[t]);
+      const uint8_t* line = lines[t] + i;
+      for (int b = 0; b < Blocks; ++b) {
+        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(line + 8 * b));
+        sums[b] = _mm256_fmadd_ps(weight, _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes)), sums[b]);
+      }
+    }
+    for (int b = 0; b < Blocks; ++b) _mm256_storeu_ps(out + i + 8 * b, sums[b]);
+  }
+  for (; i < count; ++i) out[i] = CombineChannel(lines, weights, taps, i);
 }
+
 void ResampleRow(const v4sf* source, int firstColumn, const TAxis& columns, v4sf* out, int count) {
   ResampleRowKernel(source, firstColumn, columns, out, count);
 }
+// The horizontal pass two taps at a time: two neighbouring pixels fill a 256-bit vector, and
+// their two weights are spread over its halves from eight weights loaded at once.
 PIXEL_KERNEL_WIDE void ResampleRowWide(const v4sf* source, int firstColumn, const TAxis& columns,
                                        v4sf* out, int count) {
-  ResampleRowKernel(source, firstColumn, columns, out, count);
+  const size_t taps = static_cast<size_t>(columns.MaxTaps);  // even
+  const float* pixels = reinterpret_cast<const float*>(source);
+  const __m256i spread[4] = {_mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1),
+                             _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
+                             _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5),
+                             _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
+  for (int x = 0; x < count; ++x) {
+    const float* pixel =
+        pixels + static_cast<ptrdiff_t>(columns.Start[static_cast<size_t>(x)] - firstColumn) * 4;
+    const float* weights = &columns.Weights[static_cast<size_t>(x) * taps];
+    __m256 sum = _mm256_setzero_ps();
+    for (size_t group = 0; group < taps; group += 8) {
+      const __m256 eight = _mm256_loadu_ps(weights + group);
+      for (size_t pair = 0; pair < 4 && group + 2 * pair < taps; ++pair)
+        sum = _mm256_fmadd_ps(_mm256_permutevar8x32_ps(eight, spread[pair]),
+                              _mm256_loadu_ps(pixel + 4 * (group + 2 * pair)), sum);
+    }
+    const __m128 both = _mm_add_ps(_mm256_castps256_ps128(sum), _mm256_extractf128_ps(sum, 1));
+    std::memcpy(&out[x], &both, sizeof both);
+  }
 }
 
 inline int ToByte(float value) {
@@ -212,49 +261,100 @@ void StoreBlended(const v4sf* sums, uint8_t* out, int count, const uint8_t* gamm
   }
 }
 
-// The picture rows the vertical pass reads, as floats: the columns it reads of each row,
-// normalised first when there is a table, converted once into a ring that holds the last rows
-// asked for (a row's taps never span more rows than the ring has).
+// The picture rows the vertical pass reads, remembered for the last rows asked for (a row's
+// taps never span more rows than it holds), so a row that may have to be waited for is asked
+// for once.
 class TRowSource {
  public:
-  TRowSource(const QImage& picture, const uint8_t* normalize, int firstColumn, int endColumn,
-             int rows, bool wide)
-      : Picture(picture),
-        Normalize(normalize),
-        FirstColumn(firstColumn),
-        Width(endColumn - firstColumn),
-        Rows(rows),
-        Convert(wide ? ConvertRowWide : ConvertRow),
-        Ring(static_cast<size_t>(Width) * 4 * static_cast<size_t>(Rows)),
-        Held(static_cast<size_t>(Rows), -1) {
-    if (Normalize) Normalized.resize(static_cast<size_t>(Width) * 4);
-  }
+  TRowSource(const std::function<const uint8_t*(int)>& rowAt, int rows)
+      : RowAt(rowAt), Rows(rows), Held(static_cast<size_t>(rows), {-1, nullptr}) {}
 
-  const float* Row(int row) {
-    const size_t index = static_cast<size_t>(row % Rows);
-    float* slot = &Ring[index * static_cast<size_t>(Width) * 4];
-    if (Held[index] != row) {
-      const uint8_t* line = Picture.constScanLine(row) + static_cast<ptrdiff_t>(FirstColumn) * 4;
-      if (Normalize) {
-        NormalizeRow(Normalize, line, Normalized.data(), Width);
-        line = Normalized.data();
-      }
-      Convert(line, Width * 4, slot);
-      Held[index] = row;
+  // Null when the row never comes.
+  const uint8_t* Row(int row) {
+    auto& [held, line] = Held[static_cast<size_t>(row % Rows)];
+    if (held != row) {
+      line = RowAt(row);
+      if (!line) return nullptr;
+      held = row;
     }
-    return slot;
+    return line;
   }
 
  private:
-  const QImage& Picture;
-  const uint8_t* Normalize;
-  int FirstColumn;
-  int Width;
+  const std::function<const uint8_t*(int)>& RowAt;
   int Rows;
-  void (*Convert)(const uint8_t*, int, float*);
-  std::vector<float> Ring;
-  std::vector<int> Held;  // the row in each slot
-  std::vector<uint8_t> Normalized;
+  std::vector<std::pair<int, const uint8_t*>> Held;  // the row in each place, and its pixels
+};
+
+// What one drawing needs, worked out once for all its bands.
+struct TDrawing {
+  TAxis Columns;
+  TAxis Rows;
+  QRect Clip;
+  int FirstColumn = 0;
+  int EndColumn = 0;
+  bool Blend = false;
+  const uint8_t* Gamma = nullptr;
+  uint8_t* CanvasBits = nullptr;
+  qsizetype CanvasStride = 0;
+  bool Wide = false;
+
+  // Null when nothing of the picture is drawn.
+  static std::optional<TDrawing> Plan(QSize size, const QRectF& source, QImage& canvas,
+                                      const QRect& target, bool blend, const uint8_t* gamma) {
+    const QRect clip = target.intersected(canvas.rect());
+    if (clip.isEmpty() || size.isEmpty() || !(source.width() > 0) || !(source.height() > 0))
+      return std::nullopt;
+    TDrawing d;
+    d.Columns = ComputeAxis(source.x(), source.width(), size.width(), target.width(),
+                            clip.x() - target.x(), clip.width());
+    d.Rows = ComputeAxis(source.y(), source.height(), size.height(), target.height(),
+                         clip.y() - target.y(), clip.height());
+    d.Clip = clip;
+    d.FirstColumn = d.Columns.Start.front();
+    d.EndColumn = d.Columns.Start.back() + d.Columns.Taps.back();
+    d.Blend = blend;
+    d.Gamma = gamma;
+    d.CanvasBits = canvas.bits();  // detached here, before any thread starts
+    d.CanvasStride = canvas.bytesPerLine();
+    d.Wide = Platform::HasWideVectors();
+    return d;
+  }
+
+  // Output rows [begin, end) of the clip; false when a picture row never came.
+  bool DrawBand(int begin, int end, const std::function<const uint8_t*(int)>& rowAt,
+                const std::function<void(int)>& release) const {
+    const auto combineRows = Wide ? CombineRowsWide : CombineRows;
+    const auto resampleRow = Wide ? ResampleRowWide : ResampleRow;
+    const auto storeOpaque = Wide ? StoreOpaqueWide : StoreOpaque;
+    const int width = Clip.width();
+    std::vector<v4sf> combined(static_cast<size_t>(EndColumn - FirstColumn + Columns.MaxTaps));
+    std::vector<v4sf> sums(static_cast<size_t>(width));
+    std::vector<const uint8_t*> lines(static_cast<size_t>(Rows.MaxTaps));
+    TRowSource rowSource(rowAt, Rows.MaxTaps);
+    for (int y = begin; y < end; ++y) {
+      const int first = Rows.Start[static_cast<size_t>(y)];
+      const int taps = Rows.Taps[static_cast<size_t>(y)];
+      if (release) release(first);
+      for (int t = 0; t < taps; ++t) {
+        const uint8_t* line = rowSource.Row(first + t);
+        if (!line) return false;
+        lines[static_cast<size_t>(t)] = line + static_cast<ptrdiff_t>(FirstColumn) * 4;
+      }
+      combineRows(lines.data(),
+                  &Rows.Weights[static_cast<size_t>(y) * static_cast<size_t>(Rows.MaxTaps)], taps,
+                  (EndColumn - FirstColumn) * 4, reinterpret_cast<float*>(combined.data()));
+      resampleRow(combined.data(), FirstColumn, Columns, sums.data(), width);
+      uint8_t* out = CanvasBits + (Clip.y() + y) * CanvasStride + Clip.x() * 4;
+      if (Blend) {
+        StoreBlended(sums.data(), out, width, Gamma);
+      } else {
+        storeOpaque(reinterpret_cast<const float*>(sums.data()), out, width);
+        if (Gamma) ApplyGamma(out, width, Gamma);
+      }
+    }
+    return true;
+  }
 };
 
 }  // namespace
@@ -268,47 +368,31 @@ QImage PrepareForDrawing(QImage picture) {
 }
 
 void DrawPictureRect(const QImage& picture, const QRectF& source, QImage& canvas,
-                     const QRect& target, const uint8_t* gamma, const TPictureReading& reading) {
-  const QRect clip = target.intersected(canvas.rect());
-  if (clip.isEmpty() || picture.isNull() || !(source.width() > 0) || !(source.height() > 0)) return;
-  const TAxis columns = ComputeAxis(source.x(), source.width(), picture.width(), target.width(),
-                                    clip.x() - target.x(), clip.width());
-  const TAxis rows = ComputeAxis(source.y(), source.height(), picture.height(), target.height(),
-                                 clip.y() - target.y(), clip.height());
-  const bool blend = picture.format() == QImage::Format_ARGB32_Premultiplied;
-  const int firstColumn = columns.Start.front();
-  const int endColumn = columns.Start.back() + columns.Taps.back();
-  const int width = clip.width();
-  uint8_t* const canvasBits = canvas.bits();  // detached here, before the threads start
-  const qsizetype canvasStride = canvas.bytesPerLine();
-  const bool wide = Platform::HasWideVectors();
-  const auto combineRows = wide ? CombineRowsWide : CombineRows;
-  const auto resampleRow = wide ? ResampleRowWide : ResampleRow;
-  const auto storeOpaque = wide ? StoreOpaqueWide : StoreOpaque;
+                     const QRect& target, const uint8_t* gamma) {
+  if (picture.isNull()) return;
+  const std::optional<TDrawing> drawing =
+      TDrawing::Plan(picture.size(), source, canvas, target,
+                     picture.format() == QImage::Format_ARGB32_Premultiplied, gamma);
+  if (!drawing) return;
+  const std::function<const uint8_t*(int)> rowAt = [&picture](int y) {
+    return picture.constScanLine(y);
+  };
+  ParallelRows(drawing->Clip.height(), 64,
+               [&](int begin, int end) { drawing->DrawBand(begin, end, rowAt, {}); });
+}
 
-  ParallelRows(clip.height(), 64, [&](int begin, int end) {
-    std::vector<v4sf> combined(static_cast<size_t>(endColumn - firstColumn + columns.MaxTaps));
-    std::vector<v4sf> sums(static_cast<size_t>(width));
-    std::vector<const float*> lines(static_cast<size_t>(rows.MaxTaps));
-    TRowSource rowSource(picture, reading.Normalize, firstColumn, endColumn, rows.MaxTaps, wide);
-    for (int y = begin; y < end; ++y) {
-      const int first = rows.Start[static_cast<size_t>(y)];
-      const int taps = rows.Taps[static_cast<size_t>(y)];
-      if (reading.WaitForRows && !reading.WaitForRows(first + taps)) return;
-      for (int t = 0; t < taps; ++t) lines[static_cast<size_t>(t)] = rowSource.Row(first + t);
-      combineRows(lines.data(),
-                  &rows.Weights[static_cast<size_t>(y) * static_cast<size_t>(rows.MaxTaps)], taps,
-                  (endColumn - firstColumn) * 4, reinterpret_cast<float*>(combined.data()));
-      resampleRow(combined.data(), firstColumn, columns, sums.data(), width);
-      uint8_t* out = canvasBits + (clip.y() + y) * canvasStride + clip.x() * 4;
-      if (blend) {
-        StoreBlended(sums.data(), out, width, gamma);
-      } else {
-        storeOpaque(reinterpret_cast<const float*>(sums.data()), out, width);
-        if (gamma) ApplyGamma(out, width, gamma);
-      }
-    }
-  });
+bool DrawPictureRows(const QSize& size, const std::function<const uint8_t*(int y)>& row,
+                     const std::function<void(int y)>& release, const QRectF& source,
+                     QImage& canvas, const QRect& target, const uint8_t* gamma) {
+  const std::optional<TDrawing> drawing =
+      TDrawing::Plan(size, source, canvas, target, false, gamma);
+  if (!drawing) return true;
+  Platform::ClearUpperVectorState();
+  return drawing->DrawBand(0, drawing->Clip.height(), row, release);
+}
+
+int ResampleTaps(double span, int length) {
+  return MaxTapsFor(2.0 * std::max(span / std::max(length, 1), 1.0));
 }
 
 void TilePicture(QImage& canvas, const QSize& tile) {

@@ -6,11 +6,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <immintrin.h>
 #include <unistd.h>
 
 #include "Error/Error.h"
 #include "File/File.h"
 #include "MyGDIPlus/MyGDIPlus.h"
+#include "Platform/VectorState.h"
 #include "Platform/WallpaperSetter.h"
 
 namespace {
@@ -46,6 +48,22 @@ QByteArray BitmapHeader(uint32_t width, uint32_t height, uint32_t dataBytes) {
   return header;
 }
 
+// A row's 32-bit pixels as blue, green, red.
+void PackRow(const uint8_t* in, uint8_t* out, uint32_t width) {
+  for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
+}
+
+// The same, four pixels at a time by a byte shuffle; each store writes 4 bytes past its 12,
+// which the next store overwrites, so the last pixels go the plain way.
+PIXEL_KERNEL_WIDE void PackRowWide(const uint8_t* in, uint8_t* out, uint32_t width) {
+  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  uint32_t x = 0;
+  for (; x + 6 <= width; x += 4, in += 16, out += 12)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), order));
+  PackRow(in, out, width - x);
+}
+
 // Rows of blue, green, red, padded to 4 bytes, written in blocks through a small buffer.
 bool WriteBitmap(QFile& file, const QImage& image) {
   const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
@@ -55,12 +73,12 @@ bool WriteBitmap(QFile& file, const QImage& image) {
   if (file.write(BitmapHeader(width, height, stride * height)) != HeaderBytes) return false;
   const uint32_t rowsPerBlock = std::max(1u, (1u << 20) / std::max(stride, 1u));
   QByteArray block(static_cast<qsizetype>(stride * rowsPerBlock), '\0');
+  const auto packRow = Platform::HasWideVectors() ? PackRowWide : PackRow;
   for (uint32_t done = 0; done < height;) {
     const uint32_t rows = std::min(rowsPerBlock, height - done);
     for (uint32_t r = 0; r < rows; ++r) {
       const uint8_t* in = pixels.constScanLine(static_cast<int>(height - 1 - done - r));
-      uint8_t* out = reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride;
-      for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
+      packRow(in, reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride, width);
     }
     const qint64 bytes = static_cast<qint64>(rows) * stride;
     if (file.write(block.constData(), bytes) != bytes) return false;
