@@ -74,8 +74,8 @@ TEST_F(WallpaperSetter, CinnamonMateLxdeLxqtAndSway) {
       {"X-Cinnamon",
        {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(1)}},
       {"MATE", {"gsettings", "set", "org.mate.background", "picture-filename", Fresh(1)}},
-      {"LXDE", {"pcmanfm", "--set-wallpaper", Fresh(1)}},
-      {"LXQt", {"pcmanfm-qt", "--set-wallpaper", Fresh(1, "bmp")}},
+      {"LXDE", {"pcmanfm", "--set-wallpaper", Fresh(1), "--wallpaper-mode=stretch"}},
+      {"LXQt", {"pcmanfm-qt", "--set-wallpaper", Fresh(1, "bmp"), "--wallpaper-mode=stretch"}},
       {"sway", {"swaymsg", "output", "*", "bg", '"' + Fresh(1) + '"', "fill"}},
   };
   for (const Case& c : cases) {
@@ -166,7 +166,7 @@ TEST_F(WallpaperSetter, NamesAlternateSoDesktopsReload) {
       ASSERT_TRUE(SetFileAsWallpaper(Name, round % 2 ? QImage() : picture));
       const int used = round % 2 ? 2 : 1;
       const QString fresh = Fresh(used, c.Extension);
-      EXPECT_EQ(desktop.Runner->Commands.last().last(), fresh) << round;
+      EXPECT_TRUE(desktop.Runner->Commands.last().contains(fresh)) << round;
       EXPECT_FALSE(QFileInfo::exists(Fresh(3 - used, c.Extension)))
           << c.Desktop << ": stale name kept in round " << round;
       const QImage handed(fresh);
