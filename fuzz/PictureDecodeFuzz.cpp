@@ -1,7 +1,7 @@
 // Picture files as they come, through the path the program takes: the JPEG decoder with its
 // reduction in the DCT step, the widening of progressive rows in place, the decoding thread whose
-// rows the drawing follows through a ring, and the size checks on the header. The last three bytes choose the screen and
-// settings, so the same picture is reduced by different factors:
+// rows the drawing follows through a ring, and the size checks on the header. The last three bytes
+// choose the screen and settings, so the same picture is reduced by different factors:
 //   [picture ...] [screen width - 1] [screen height - 1] [flags]
 // flags: 1 fit and crop, 2 stretch, 4 fit before tile, 8 tile, 16 normalise, 32 gamma,
 // 64 no minimum stretch size, 128 also decode alone, whole and row by row.

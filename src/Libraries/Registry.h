@@ -10,8 +10,8 @@ void SetRegistryText(TRegistryRoot root, const QString& key, const QString& valu
                      const QString& text);
 QString GetProgramRegistryText(const QString& program, const QString& subKey,
                                const QString& valueName);
-void SetProgramRegistryText(const QString& program, const QString& subKey,
-                            const QString& valueName, const QString& text);
+void SetProgramRegistryText(const QString& program, const QString& subKey, const QString& valueName,
+                            const QString& text);
 void SetUninstallRegistry(const QString& keyName, const QString& displayName,
                           const QString& uninstallCommand);
 void DeleteUninstallerRegistry(const QString& keyName);

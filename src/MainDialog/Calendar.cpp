@@ -508,8 +508,8 @@ QWidget* TMainForm::BuildCalendarGeneralCommands() {
   CalendarSaveSkinLabel = NewLinkLabel(box, "CalendarSaveSkinLabel", QStringLiteral("Save skin"));
   CalendarDefaultSkinLabel =
       NewLinkLabel(box, "CalendarDefaultSkinLabel", QStringLiteral("Default skin"));
-  CalendarSetDesktopPositionLabel = NewLinkLabel(
-      box, "CalendarSetDesktopPositionLabel", QStringLiteral("Set position on wallpaper"));
+  CalendarSetDesktopPositionLabel = NewLinkLabel(box, "CalendarSetDesktopPositionLabel",
+                                                 QStringLiteral("Set position on wallpaper"));
   for (TLinkLabel* label :
        {CalendarLoadSkinLabel, CalendarLoadSkinColorsLabel, CalendarSaveSkinLabel,
         CalendarDefaultSkinLabel, CalendarSetDesktopPositionLabel}) {

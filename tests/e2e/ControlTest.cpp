@@ -94,9 +94,8 @@ TEST(Control, TheTrayMenuOpensItsDialogsAndItsCloseEndsTheProgramWithItsOptionsW
   choose(6);
   ASSERT_TRUE(session.WaitForWindow("^Load calendar skin$", 10000));
   // A call while the modal dialog is open is still carried out.
-  session.Run("dbus-send", {"--session", "--type=method_call",
-                            "--dest=org.backdropper.Backdropper", "/org/backdropper/Control",
-                            "org.backdropper.Control.Next"});
+  session.Run("dbus-send", {"--session", "--type=method_call", "--dest=org.backdropper.Backdropper",
+                            "/org/backdropper/Control", "org.backdropper.Control.Next"});
   const QRect dialog(0, 0, 1280, 1024);  // wherever the dialog is, the file changes
   wallpaper = session.WaitForWallpaper(wallpaper, 20000, dialog);
   EXPECT_FALSE(wallpaper.isNull()) << "Next went through while the dialog was open";

@@ -40,8 +40,8 @@ TEST(Installed, ThePrefixHoldsValidEntriesAndTheProgramNeverWritesThere) {
   ASSERT_TRUE(session.Ready());
   const QString prefix = session.Root() + "/prefix";
   QString output;
-  ASSERT_EQ(session.Run("cmake", {"--install", BACKDROPPER_BUILD_DIR, "--prefix", prefix},
-                        &output, 120000),
+  ASSERT_EQ(session.Run("cmake", {"--install", BACKDROPPER_BUILD_DIR, "--prefix", prefix}, &output,
+                        120000),
             0)
       << output.toStdString();
 
@@ -64,7 +64,8 @@ TEST(Installed, ThePrefixHoldsValidEntriesAndTheProgramNeverWritesThere) {
       << output.toStdString();
   EXPECT_TRUE(output.isEmpty()) << output.toStdString();
   EXPECT_EQ(session.Run("appstreamcli",
-                        {"validate", "--no-net", share + "metainfo/org.backdropper.Backdropper.metainfo.xml"},
+                        {"validate", "--no-net",
+                         share + "metainfo/org.backdropper.Backdropper.metainfo.xml"},
                         &output),
             0)
       << output.toStdString();

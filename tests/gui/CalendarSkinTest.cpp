@@ -18,7 +18,6 @@
 
 namespace {
 
-
 enum TList { Effect, Weeks, Percent, Spacing, Shift, Small, LargeSize, SmallSize, Ecc, Band, Font };
 
 QStringList ExpectedItems(TList list) {

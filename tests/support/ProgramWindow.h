@@ -68,10 +68,10 @@ class TProgramWindow {
   void Drag(TFrom* TMainForm::*from, TTo* TMainForm::*to) {
     const QPoint start = Center(Map.*from);
     const QPoint end = Center(Map.*to);
-    QStringList arguments = {QStringLiteral("mousemove"), QStringLiteral("--window"), Window,
-                             QString::number(start.x()), QString::number(start.y()),
-                             QStringLiteral("mousedown"), QStringLiteral("1"),
-                             QStringLiteral("sleep"), QStringLiteral("0.2")};
+    QStringList arguments = {
+        QStringLiteral("mousemove"), QStringLiteral("--window"), Window,
+        QString::number(start.x()),  QString::number(start.y()), QStringLiteral("mousedown"),
+        QStringLiteral("1"),         QStringLiteral("sleep"),    QStringLiteral("0.2")};
     constexpr int Steps = 8;
     for (int step = 1; step <= Steps; ++step) {
       const QPoint at = start + (end - start) * step / Steps;

@@ -154,7 +154,9 @@ TEST(PictureDecode, JpegCutShortFailsWhereItsDataEnds) {
   for (const bool progressive : {false, true}) {
     const QString name = progressive ? "tall-progressive.jpg" : "tall-baseline.jpg";
     QStringList arguments = {noise, "-quality", "90"};
-    if (progressive) arguments << "-interlace" << "Plane";
+    if (progressive)
+      arguments << "-interlace"
+                << "Plane";
     ASSERT_TRUE(Convert(arguments << TestPicturePath(name)));
     const QByteArray whole = ReadTestFile(TestPicturePath(name));
     const QString cut = WriteTestFile("cut-" + name, whole.left(whole.size() / 3));
@@ -170,8 +172,10 @@ TEST(PictureDecode, JpegCutShortFailsWhereItsDataEnds) {
     while (jpeg.Read(rows, 1, why) == 1) ++decoded;
     EXPECT_EQ(why, "Premature end of JPEG file") << name;
     // Baseline rows come as they are decoded, progressive ones only once the file was read.
-    if (progressive) EXPECT_EQ(decoded, 0);
-    else EXPECT_GE(decoded, 2048 / 8) << "about a third came";
+    if (progressive)
+      EXPECT_EQ(decoded, 0);
+    else
+      EXPECT_GE(decoded, 2048 / 8) << "about a third came";
     EXPECT_LT(decoded, 2048 / 2) << name;
   }
 }

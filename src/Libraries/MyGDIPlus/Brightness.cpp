@@ -160,8 +160,7 @@ void NormalizeRow(const uint8_t* table, const uint8_t* in, uint8_t* out, int wid
   }
 }
 
-void NormalizeRect(QImage& canvas, const QRect& rect, const uint8_t* table,
-                   const uint8_t* gamma) {
+void NormalizeRect(QImage& canvas, const QRect& rect, const uint8_t* table, const uint8_t* gamma) {
   const QRect area = rect.intersected(canvas.rect());
   if (area.isEmpty() || (!table && !gamma)) return;
   std::vector<uint8_t> mapped;

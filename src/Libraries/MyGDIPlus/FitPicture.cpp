@@ -182,9 +182,9 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
                            params.Normalize);
         if (stream.Begin()) {
           DrawPictureRows(
-              QSize(jpeg.OutputWidth(), jpeg.OutputHeight()),
-              [&](int y) { return stream.Row(y); }, [&](int y) { stream.Release(y); }, source,
-              canvas, layout.Target, params.Normalize ? nullptr : gamma);
+              QSize(jpeg.OutputWidth(), jpeg.OutputHeight()), [&](int y) { return stream.Row(y); },
+              [&](int y) { stream.Release(y); }, source, canvas, layout.Target,
+              params.Normalize ? nullptr : gamma);
           if (!stream.Finish(why)) failedToLoad(why);
           if (params.Normalize) {
             const std::vector<uint8_t> table = normalizeTable(stream.Sums, factor);

@@ -85,14 +85,24 @@ bool TJpegRows::Open(const QString& path, QString& why) {
   return true;
 }
 
-bool TJpegRows::NeedsToolkit() const { return State->Cmyk; }
-int TJpegRows::Width() const { return static_cast<int>(State->Info.image_width); }
-int TJpegRows::Height() const { return static_cast<int>(State->Info.image_height); }
+bool TJpegRows::NeedsToolkit() const {
+  return State->Cmyk;
+}
+int TJpegRows::Width() const {
+  return static_cast<int>(State->Info.image_width);
+}
+int TJpegRows::Height() const {
+  return static_cast<int>(State->Info.image_height);
+}
 bool TJpegRows::IsProgressive() const {
   return State->Created && jpeg_has_multiple_scans(&State->Info);
 }
-int TJpegRows::OutputWidth() const { return static_cast<int>(State->Info.output_width); }
-int TJpegRows::OutputHeight() const { return static_cast<int>(State->Info.output_height); }
+int TJpegRows::OutputWidth() const {
+  return static_cast<int>(State->Info.output_width);
+}
+int TJpegRows::OutputHeight() const {
+  return static_cast<int>(State->Info.output_height);
+}
 
 int TJpegRows::Numerator(double minScale) {
   // Only halving steps: libjpeg-turbo has vector code for the 1/2 and 1/4 inverse transforms
@@ -129,8 +139,8 @@ int TJpegRows::Read(uchar* const* rows, int count, QString& why) {
   }
   // libjpeg hands out at most an iMCU row's worth per call.
   JDIMENSION done = 0;
-  const JDIMENSION wanted = static_cast<JDIMENSION>(
-      std::min<int64_t>(count, static_cast<int64_t>(s.Info.output_height) - s.Info.output_scanline));
+  const JDIMENSION wanted = static_cast<JDIMENSION>(std::min<int64_t>(
+      count, static_cast<int64_t>(s.Info.output_height) - s.Info.output_scanline));
   while (done < wanted) {
     const JDIMENSION read =
         jpeg_read_scanlines(&s.Info, const_cast<JSAMPARRAY>(rows + done), wanted - done);

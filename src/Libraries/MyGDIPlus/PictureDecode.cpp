@@ -61,8 +61,8 @@ bool RunJpeg(TDecodedPicture& picture, const QString& path, bool turned,
   // widened in place once the coefficients are gone, so both together stay a quarter smaller.
   const bool packed = jpeg.IsProgressive();
   if (!jpeg.Start(numerator, packed, why)) return false;
-  QImage image = Platform::AllocateLargeImage(jpeg.OutputWidth(), jpeg.OutputHeight(),
-                                              QImage::Format_RGB32);
+  QImage image =
+      Platform::AllocateLargeImage(jpeg.OutputWidth(), jpeg.OutputHeight(), QImage::Format_RGB32);
   if (image.isNull()) {
     why = QStringLiteral("Not enough memory for the picture.");
     return false;
@@ -73,7 +73,8 @@ bool RunJpeg(TDecodedPicture& picture, const QString& path, bool turned,
   for (int y = 0; y < image.height();) {
     const int count = std::min(static_cast<int>(rows.size()), image.height() - y);
     for (int i = 0; i < count; ++i)
-      rows[static_cast<size_t>(i)] = packed ? PackedRow(bits, image, y + i) : bits + (y + i) * stride;
+      rows[static_cast<size_t>(i)] =
+          packed ? PackedRow(bits, image, y + i) : bits + (y + i) * stride;
     const int read = jpeg.Read(rows.data(), count, why);
     if (read == 0) return false;
     y += read;

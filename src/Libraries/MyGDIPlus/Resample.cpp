@@ -192,10 +192,9 @@ PIXEL_KERNEL_WIDE void ResampleRowWide(const v4sf* source, int firstColumn, cons
                                        v4sf* out, int count) {
   const size_t taps = static_cast<size_t>(columns.MaxTaps);  // even
   const float* pixels = reinterpret_cast<const float*>(source);
-  const __m256i spread[4] = {_mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1),
-                             _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
-                             _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5),
-                             _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
+  const __m256i spread[4] = {
+      _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1), _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
+      _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5), _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
   for (int x = 0; x < count; ++x) {
     const float* pixel =
         pixels + static_cast<ptrdiff_t>(columns.Start[static_cast<size_t>(x)] - firstColumn) * 4;

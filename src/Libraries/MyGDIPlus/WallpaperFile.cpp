@@ -59,8 +59,9 @@ PIXEL_KERNEL_WIDE void PackRowWide(const uint8_t* in, uint8_t* out, uint32_t wid
   const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   uint32_t x = 0;
   for (; x + 6 <= width; x += 4, in += 16, out += 12)
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), order));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out),
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), order));
   PackRow(in, out, width - x);
 }
 
@@ -78,7 +79,8 @@ bool WriteBitmap(QFile& file, const QImage& image) {
     const uint32_t rows = std::min(rowsPerBlock, height - done);
     for (uint32_t r = 0; r < rows; ++r) {
       const uint8_t* in = pixels.constScanLine(static_cast<int>(height - 1 - done - r));
-      packRow(in, reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride, width);
+      packRow(in, reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride,
+              width);
     }
     const qint64 bytes = static_cast<qint64>(rows) * stride;
     if (file.write(block.constData(), bytes) != bytes) return false;

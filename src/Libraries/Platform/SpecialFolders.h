@@ -6,11 +6,11 @@
 namespace Platform {
 
 enum class TSpecialFolder {
-  Desktop,       // the user's desktop directory
-  ProgramsMenu,  // where menu entries of the user's programs live
-  ProgramFiles,  // where the user's own programs are installed
-  Startup,       // entries started when the user logs in
-  Operator,      // the program's own per-user data (the wallpaper file)
+  Desktop,          // the user's desktop directory
+  ProgramsMenu,     // where menu entries of the user's programs live
+  ProgramFiles,     // where the user's own programs are installed
+  Startup,          // entries started when the user logs in
+  Operator,         // the program's own per-user data (the wallpaper file)
   MenuDirectories,  // descriptions (.directory files) of the user's menu folders
   MenuMerge,        // the user's menu files merged into the applications menu
 };

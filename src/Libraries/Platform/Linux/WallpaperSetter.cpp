@@ -110,10 +110,9 @@ bool SetPlasma(const QString& path, QString& why) {
 // desktop blank. The picture is already screen-sized, so "stretch" shows it pixel for pixel and
 // still fills the screen should its size change before the next composition.
 bool SetPcmanfm(const QString& program, const QString& path, QString& why) {
-  return RunCommand(program,
-                    {QStringLiteral("--set-wallpaper"), path,
-                     QStringLiteral("--wallpaper-mode=stretch")},
-                    why);
+  return RunCommand(
+      program,
+      {QStringLiteral("--set-wallpaper"), path, QStringLiteral("--wallpaper-mode=stretch")}, why);
 }
 
 bool SetSway(const QString& path, QString& why) {
