@@ -100,11 +100,11 @@ const TDesktop Desktops[] = {
      }},
     {"LXDE", "png",
      [](const QString& f) -> QList<QStringList> {
-       return {{"pcmanfm", "--set-wallpaper", f}};
+       return {{"pcmanfm", "--set-wallpaper", f, "--wallpaper-mode=stretch"}};
      }},
     {"LXQt", "bmp",
      [](const QString& f) -> QList<QStringList> {
-       return {{"pcmanfm-qt", "--set-wallpaper", f}};
+       return {{"pcmanfm-qt", "--set-wallpaper", f, "--wallpaper-mode=stretch"}};
      }},
     {"sway", "png",
      [](const QString& f) -> QList<QStringList> {
