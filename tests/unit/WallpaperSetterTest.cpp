@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
 #include <sys/stat.h>
 
 #include "Error/Error.h"
@@ -273,6 +274,34 @@ TEST_F(WallpaperSetter, MissingDesktopToolsFailWithTheRealRunner) {
     EXPECT_EQ(QDir(Directory()).entryList(QDir::Files), QStringList{Name})
         << name << ": the unused hand-off file is removed";
   }
+  qunsetenv("XDG_CURRENT_DESKTOP");
+  qputenv("PATH", path);
+}
+
+TEST_F(WallpaperSetter, AHungToolIsStoppedAtTheTimeLimit) {
+  // A stand-in that never answers and, like a stuck pcmanfm, ignores SIGTERM.
+  const QByteArray path = qgetenv("PATH");
+  const QString tools = TestPicturePath("hung-tools");
+  const QString pidFile = tools + "/pid";
+  QDir().mkpath(tools);
+  QFile script(tools + "/gsettings");
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("#!/bin/sh\necho $$ > '" + QFile::encodeName(pidFile) +
+               "'\ntrap '' TERM\nexec /bin/sleep 60\n");
+  script.close();
+  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("PATH", QFile::encodeName(tools));
+  qputenv("XDG_CURRENT_DESKTOP", "MATE");
+  Platform::SetCommandRunner(Platform::MakeProcessRunner(300));
+
+  EXPECT_FALSE(SetFileAsWallpaper(Name));
+  EXPECT_EQ(FunStatContext.Parameter2, QStringLiteral("gsettings failed: Timed out."));
+  QFile pid(pidFile);
+  ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+  EXPECT_NE(::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), 0), 0)
+      << "the tool is gone";
+
+  Platform::SetCommandRunner(nullptr);
   qunsetenv("XDG_CURRENT_DESKTOP");
   qputenv("PATH", path);
 }

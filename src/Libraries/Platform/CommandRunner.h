@@ -23,7 +23,12 @@ class ICommandRunner {
   virtual TCommandResult Run(const QString& program, const QStringList& arguments) = 0;
 };
 
+// Desktop tools answer at once; a hung one must not freeze the program for long.
+inline constexpr int CommandTimeoutMs = 20000;
+
 ICommandRunner& CommandRunner();
+// The real runner: a command still running after `timeoutMs` is killed and fails "Timed out.".
+std::unique_ptr<ICommandRunner> MakeProcessRunner(int timeoutMs = CommandTimeoutMs);
 // Tests observe commands through a recording runner; null restores the real one.
 void SetCommandRunner(std::unique_ptr<ICommandRunner> runner);
 

@@ -5,11 +5,9 @@
 namespace Platform {
 namespace {
 
-// Desktop tools answer at once; a hung one must not freeze the program for long.
-constexpr int CommandTimeoutMs = 20000;
-
 class TProcessRunner : public ICommandRunner {
  public:
+  explicit TProcessRunner(int timeoutMs) : TimeoutMs(timeoutMs) {}
   TCommandResult Run(const QString& program, const QStringList& arguments) override {
     TCommandResult result;
     QProcess process;
@@ -20,7 +18,7 @@ class TProcessRunner : public ICommandRunner {
     }
     result.Started = true;
     process.closeWriteChannel();
-    if (!process.waitForFinished(CommandTimeoutMs)) {
+    if (!process.waitForFinished(TimeoutMs)) {
       process.kill();
       process.waitForFinished();
       result.Errors = QStringLiteral("Timed out.");
@@ -31,10 +29,13 @@ class TProcessRunner : public ICommandRunner {
     if (process.exitStatus() == QProcess::NormalExit) result.ExitCode = process.exitCode();
     return result;
   }
+
+ private:
+  int TimeoutMs;
 };
 
 std::unique_ptr<ICommandRunner>& Current() {
-  static std::unique_ptr<ICommandRunner> runner = std::make_unique<TProcessRunner>();
+  static std::unique_ptr<ICommandRunner> runner = MakeProcessRunner();
   return runner;
 }
 
@@ -44,8 +45,12 @@ ICommandRunner& CommandRunner() {
   return *Current();
 }
 
+std::unique_ptr<ICommandRunner> MakeProcessRunner(int timeoutMs) {
+  return std::make_unique<TProcessRunner>(timeoutMs);
+}
+
 void SetCommandRunner(std::unique_ptr<ICommandRunner> runner) {
-  Current() = runner ? std::move(runner) : std::make_unique<TProcessRunner>();
+  Current() = runner ? std::move(runner) : MakeProcessRunner();
 }
 
 }  // namespace Platform

@@ -23,7 +23,10 @@ bool RunCommand(const QString& program, const QStringList& arguments, QString& w
   if (output) *output = result.Output;
   if (result.Succeeded()) return true;
   why = program + QStringLiteral(" failed") +
-        (result.Started ? QStringLiteral(" with exit code %1").arg(result.ExitCode) : QString()) +
+        // A tool that crashed or was stopped at the time limit has no exit code to tell.
+        (result.Started && result.ExitCode >= 0
+             ? QStringLiteral(" with exit code %1").arg(result.ExitCode)
+             : QString()) +
         (result.Errors.trimmed().isEmpty() ? QString()
                                            : QStringLiteral(": ") + result.Errors.trimmed());
   return false;
