@@ -35,14 +35,8 @@ void TStockColorCell::mousePressEvent(QMouseEvent* event) {
 }
 
 TColorForm::TColorForm(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("ColorForm"));
-  setWindowTitle(QStringLiteral("Stock colors"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(12);
-  setFont(font);
-  setFixedSize(ClientWidth, ClientHeight);
+  SetUpFixedDialog(this, QStringLiteral("ColorForm"), QStringLiteral("Stock colors"),
+                   QSize(ClientWidth, ClientHeight));
 
   StockColorsBox = new QGroupBox(QStringLiteral("Stock colors"), this);
   StockColorsBox->setObjectName(QStringLiteral("StockColorsBox"));

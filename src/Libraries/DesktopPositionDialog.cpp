@@ -30,14 +30,8 @@ int Half(int v) {
 }  // namespace
 
 TDesktopPositionForm::TDesktopPositionForm(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("DesktopPositionForm"));
-  setWindowTitle(QStringLiteral("Desktop position"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(12);
-  setFont(font);
-  setFixedSize(300, 330);
+  SetUpFixedDialog(this, QStringLiteral("DesktopPositionForm"), QStringLiteral("Desktop position"),
+                   QSize(300, 330));
 
   Label15 = new QLabel(
       QStringLiteral("Move the mouse cursor over the box below and click to set the new position "

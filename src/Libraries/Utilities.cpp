@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
@@ -150,6 +151,17 @@ void SelectComboItem(QComboBox* combo, const QString& text, const QString& fallb
   int index = wanted.isEmpty() ? -1 : combo->findText(wanted, Qt::MatchExactly);
   if (index < 0 && !fallback.isEmpty()) index = combo->findText(fallback, Qt::MatchExactly);
   combo->setCurrentIndex(std::max(index, 0));
+}
+
+void SetUpFixedDialog(QDialog* dialog, const QString& name, const QString& title, QSize size) {
+  dialog->setObjectName(name);
+  dialog->setWindowTitle(title);
+  dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(12);
+  dialog->setFont(font);
+  dialog->setFixedSize(size);
 }
 
 QAction* FindMenuItemByTag(QMenu* menu, int tag) {

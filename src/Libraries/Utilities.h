@@ -8,6 +8,7 @@
 #include <QStyle>
 
 class QAction;
+class QDialog;
 class QComboBox;
 class QListWidget;
 class QMenu;
@@ -48,6 +49,9 @@ bool SameRect(const QRect& a, const QRect& b);
 void ReselectListItem(QListWidget* list);
 // Selects the item under the point (viewport coordinates) and returns its row, else -1.
 int SelectListItemAt(QListWidget* list, int x, int y);
+// A dialog with a fixed single border and only the system menu, in the program's Arial of 12
+// pixels, of client size `size`.
+void SetUpFixedDialog(QDialog* dialog, const QString& name, const QString& title, QSize size);
 // Selects `text`, else `fallback` (also when `text` is empty), else the first item.
 void SelectComboItem(QComboBox* combo, const QString& text, const QString& fallback);
 // The first direct item whose data equals `tag`, separators skipped.
