@@ -25,7 +25,6 @@
 
 namespace {
 
-
 QStringList TabTexts(QTabWidget* tabs) {
   QStringList texts;
   for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);

@@ -85,9 +85,9 @@ TEST_F(StoredTextListTest, ABadValueCostsItsKeyOnlyAndTheOriginalIsKeptAside) {
   ASSERT_EQ(Answerer.Texts.size(), 1) << "one report for the whole file";
   const QString report = Answerer.Texts[0];
   EXPECT_TRUE(report.startsWith("DESCRIPTION\r\nFailed to load file.\r\n"));
-  for (const char* expected : {"[W] Fill: \"reddish\" is not a valid color value.",
-                               "[W] N: \"1x\" is not a valid integer value.",
-                               "Line 6 is not UTF-8 text", ".bad\""})
+  for (const char* expected :
+       {"[W] Fill: \"reddish\" is not a valid color value.",
+        "[W] N: \"1x\" is not a valid integer value.", "Line 6 is not UTF-8 text", ".bad\""})
     EXPECT_TRUE(report.contains(QLatin1String(expected))) << expected;
   EXPECT_EQ(ReadFile(path + ".bad"), original);
 

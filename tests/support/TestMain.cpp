@@ -26,7 +26,9 @@ void Isolate() {
 }
 }  // namespace
 
-QString TestRoot() { return Root->path(); }
+QString TestRoot() {
+  return Root->path();
+}
 
 int main(int argc, char** argv) {
   Isolate();

@@ -37,8 +37,9 @@ QStringList ReadStore(const QString& fileName, TMemIniFile& store) {
     problems << QStringLiteral("Line %1 is not UTF-8 text; it was read as Latin-1.")
                     .arg(notes.NonUtf8Lines[0]);
   else if (notes.NonUtf8Lines.size() > 1)
-    problems << QStringLiteral("%1 lines, the first line %2, are not UTF-8 text; they were read "
-                               "as Latin-1.")
+    problems << QStringLiteral(
+                    "%1 lines, the first line %2, are not UTF-8 text; they were read "
+                    "as Latin-1.")
                     .arg(notes.NonUtf8Lines.size())
                     .arg(notes.NonUtf8Lines[0]);
   return problems;
@@ -127,7 +128,8 @@ std::optional<QString> TStoredTextList::Value(const QString& section, const QStr
 bool TStoredTextList::KeepOriginal() {
   if (PendingBackup.isEmpty()) return true;
   // A file that cannot be read could not be copied either; one that is gone needs no copy.
-  if (!QFileInfo::exists(PendingBackup) || KeepAside(PendingBackup, BackupFileName(PendingBackup))) {
+  if (!QFileInfo::exists(PendingBackup) ||
+      KeepAside(PendingBackup, BackupFileName(PendingBackup))) {
     PendingBackup.clear();
     return true;
   }
@@ -153,8 +155,8 @@ bool TStoredTextList::Load(uint8_t argument) {
       QStringList lines = fileProblems;
       for (const TBadValue& bad : BadValues) {
         if (lines.size() == MaxListedProblems) {
-          lines << QStringLiteral("... and %1 more.").arg(fileProblems.size() + BadValues.size() -
-                                                          MaxListedProblems);
+          lines << QStringLiteral("... and %1 more.")
+                       .arg(fileProblems.size() + BadValues.size() - MaxListedProblems);
           break;
         }
         lines << QStringLiteral("[%1] %2: %3").arg(bad.Section, bad.Key, bad.Problem);
@@ -166,8 +168,9 @@ bool TStoredTextList::Load(uint8_t argument) {
         lines << QStringLiteral("The file as it was is kept in \"%1\".")
                      .arg(BackupFileName(FileName));
       } else {
-        lines << QStringLiteral("The file could not be copied to \"%1\" (%2); it will not be "
-                                "written over.")
+        lines << QStringLiteral(
+                     "The file could not be copied to \"%1\" (%2); it will not be "
+                     "written over.")
                      .arg(BackupFileName(FileName), SystemErrorText(errno));
       }
       frame.Note(__LINE__, fsError, lines.join(QStringLiteral("\r\n")), FileName);
@@ -189,7 +192,7 @@ bool TStoredTextList::Save(bool askOverwrite, uint8_t argument) {
   frame.Run([&] {
     if (askOverwrite && QFileInfo::exists(FileName) &&
         !AskQuestion(QStringLiteral("File \"") + FileName +
-                  QStringLiteral("\"already exists.\nOverwrite it?")))
+                     QStringLiteral("\"already exists.\nOverwrite it?")))
       return;
     if (OnSave) OnSave(*this, argument);
     if (FileName.isEmpty())
@@ -260,7 +263,8 @@ bool TStoredTextList::ReadInt(const QString& section, const QString& key, int32_
   if (!text) return false;
   int32_t read = 0;
   if (!TryTextToInt(*text, read)) {
-    Reject(section, key, QStringLiteral("\"%1\" is not a valid integer value.").arg(text->left(80)));
+    Reject(section, key,
+           QStringLiteral("\"%1\" is not a valid integer value.").arg(text->left(80)));
     return false;
   }
   if (read < lower || read > upper) {
