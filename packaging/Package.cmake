@@ -17,9 +17,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The X11 platform plugin and the extra decoders are loaded, not linked.
+# The X11 and Wayland platform plugins and the extra decoders are loaded, not linked.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, fonts-liberation | fonts-dejavu-core")
+    "qt6-qpa-plugins, qt6-wayland, qt6-image-formats-plugins, fonts-liberation | fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus-user-session")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Debian wants the copyright and a compressed changelog in the package's doc folder.
