@@ -40,10 +40,17 @@ int WinMain(int argc, char** argv) {
       QString refusal;
       const bool stop = CheckProgramInstance(QString::fromLatin1(ProgramName), &refusal);
       if (stop && refusal.isEmpty()) {
-        // A second copy passes its command on to the running one; it never says a word.
-        if (const auto command = Platform::RemoteCommandFromArgument(GetProgramParameter(1))) {
+        // A second copy passes its command on to the running one without a window; only a
+        // command that did not arrive is told, to whoever started it (a key binding, a script).
+        const QString argument = GetProgramParameter(1);
+        if (const auto command = Platform::RemoteCommandFromArgument(argument)) {
           QCoreApplication bus(argc, argv);
-          Platform::SendRemoteCommand(*command);
+          QString why;
+          if (!Platform::SendRemoteCommand(*command, why)) {
+            std::fprintf(stderr, "%s: the running copy did not take \"%s\": %s\n", ProgramName,
+                         qPrintable(argument), qPrintable(why));
+            exitCode = 1;
+          }
         }
         return;
       }

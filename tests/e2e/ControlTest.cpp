@@ -107,3 +107,32 @@ TEST(Control, TheTrayMenuOpensItsDialogsAndItsCloseEndsTheProgramWithItsOptionsW
   EXPECT_EQ(options.ReadString("Main", "Hotkey", {}), "W") << "the options were written";
   EXPECT_EQ(options.ReadString("Main", "HideOnClose", {}), "TRUE");
 }
+
+TEST(Control, TheProgramOutlivesItsSessionBus) {
+  TE2eSession session;
+  ASSERT_TRUE(session.Ready());
+  session.WriteDirectoryListOptions(session.PicturesDir());
+  QProcess* program = session.StartProgram();
+  QImage wallpaper = session.WaitForWallpaper();
+  ASSERT_FALSE(wallpaper.isNull());
+
+  session.StopBus();
+  QThread::msleep(500);
+  session.Run("xdotool", {"key", "ctrl+shift+w"});
+  wallpaper = session.WaitForWallpaper(wallpaper);
+  EXPECT_FALSE(wallpaper.isNull()) << "the hot keys still step the pictures";
+
+  // A command that cannot arrive is not passed off as done.
+  QProcess second;
+  second.setProcessEnvironment(session.Environment());
+  second.start(session.ProgramPath(), {"Next"});
+  ASSERT_TRUE(second.waitForFinished(15000));
+  EXPECT_EQ(second.exitCode(), 1);
+  const QString said = QString::fromLocal8Bit(second.readAllStandardError());
+  EXPECT_TRUE(said.contains("did not take \"Next\"")) << said.toStdString();
+
+  ASSERT_EQ(program->state(), QProcess::Running);
+  ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+  EXPECT_EQ(TE2eSession::WaitForExit(program, 15000), 0);
+  EXPECT_EQ(session.Options().ReadString("Main", "Hotkey", {}), "W") << "the options were written";
+}

@@ -103,6 +103,10 @@ TE2eSession::~TE2eSession() {
   Kill(Xvfb.get());
 }
 
+void TE2eSession::StopBus() {
+  Kill(Bus.get());
+}
+
 void TE2eSession::PrepareProgramDir() {
   const QString dir = ProgramDir();
   QDir().mkpath(dir);

@@ -61,6 +61,9 @@ class TE2eSession {
   int Run(const QString& program, const QStringList& arguments, QString* output = nullptr,
           int timeoutMs = 10000);
 
+  // Ends the session bus, as when the session's bus daemon goes away.
+  void StopBus();
+
   // A real tray host (trayer) at the top right of the screen.
   void StartTrayHost();
   // The program's windows of the tray icon's size, once there is one (the icon is embedded in

@@ -77,7 +77,11 @@ TEST_F(RemoteControlBus, ANameOwnedElsewhereServesNothing) {
   ASSERT_TRUE(client.registerService(Platform::ControlService));
   QObject owner;
   EXPECT_FALSE(Platform::ServeRemoteControl(&owner, [](RemoteCommand) {}));
-  EXPECT_FALSE(Platform::SendRemoteCommand(RemoteCommand::Next)) << "nobody serves the path";
+  QString why;
+  EXPECT_FALSE(Platform::SendRemoteCommand(RemoteCommand::Next, why)) << "nobody serves the path";
+  EXPECT_FALSE(why.isEmpty());
   client.unregisterService(Platform::ControlService);
-  EXPECT_FALSE(Platform::SendRemoteCommand(RemoteCommand::Next)) << "nobody owns the name";
+  why.clear();
+  EXPECT_FALSE(Platform::SendRemoteCommand(RemoteCommand::Next, why)) << "nobody owns the name";
+  EXPECT_TRUE(why.contains(Platform::ControlService)) << why.toStdString();
 }

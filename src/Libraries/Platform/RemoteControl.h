@@ -25,7 +25,8 @@ std::optional<RemoteCommand> RemoteCommandFromArgument(const QString& argument);
 // when another connection owns the name.
 bool ServeRemoteControl(QObject* owner, std::function<void(RemoteCommand)> onCommand);
 
-// Calls `command` on the running copy and waits for the answer; false when nobody answered.
-bool SendRemoteCommand(RemoteCommand command);
+// Calls `command` on the running copy and waits for the answer; false when nobody answered,
+// with the cause in `why`.
+bool SendRemoteCommand(RemoteCommand command, QString& why);
 
 }  // namespace Platform

@@ -1,6 +1,7 @@
 #include "Platform/RemoteControl.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QObject>
 #include <array>
@@ -79,13 +80,19 @@ bool ServeRemoteControl(QObject* owner, std::function<void(RemoteCommand)> onCom
   return true;
 }
 
-bool SendRemoteCommand(RemoteCommand command) {
+bool SendRemoteCommand(RemoteCommand command, QString& why) {
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected()) return false;
+  if (!bus.isConnected()) {
+    why = QStringLiteral("no session bus: ") + bus.lastError().message();
+    return false;
+  }
   const QDBusMessage call = QDBusMessage::createMethodCall(
       QString::fromLatin1(ControlService), QString::fromLatin1(ControlPath),
       QString::fromLatin1(ControlInterface), QString::fromLatin1(MethodName(command)));
-  return bus.call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+  const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+  if (reply.type() == QDBusMessage::ReplyMessage) return true;
+  why = reply.errorMessage();
+  return false;
 }
 
 }  // namespace Platform
