@@ -131,8 +131,13 @@ bool SetFileAsWallpaper(const QString& name, const QImage& picture) {
   frame.Run([&] {
     const QString path = GetOperatorPath() + name;
     QString why;
-    if (!Platform::SessionWallpaperSetter()->Set(path, picture, why))
+    if (!Platform::SessionWallpaperSetter()->Set(path, picture, why)) {
+      // A change from the timer or a hot key reports to nobody; the session log still tells
+      // why the desktop kept its old picture.
+      std::fprintf(stderr, "Backdropper: Failed to set wallpaper. %s: %s\n", qPrintable(path),
+                   qPrintable(why));
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to set wallpaper."), path, why);
+    }
   });
   return !frame.Failed();
 }
