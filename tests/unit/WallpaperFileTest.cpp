@@ -3,8 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 #include "Error/Error.h"
 #include "File/File.h"
@@ -90,6 +94,46 @@ TEST(WallpaperFile, WriteFailuresAreReported) {
   QDir().mkpath(directory);
   EXPECT_FALSE(SaveBitmapFile(QImage(), directory + "/wall.bmp"));
   EXPECT_TRUE(QDir(directory).entryList(QDir::Files).isEmpty());
+}
+
+// Large bitmaps go out in blocks while later ones are packed: rows must land in order, across
+// the reuse of the packing buffers, with every row's padding.
+TEST(WallpaperFile, ManyBlocksLandInOrder) {
+  const QImage image = NoiseImage(1001, 1500, 5);  // rows of 3003 bytes padded to 3004
+  const QString path = TestPicturePath("blocks.bmp");
+  ASSERT_TRUE(SaveBitmapFile(image, path));
+  EXPECT_EQ(QFileInfo(path).size(), 54 + 1500 * 3004);
+  const QImage back(path);
+  ASSERT_EQ(back.size(), image.size());
+  for (int y = 0; y < back.height(); ++y)
+    ASSERT_EQ(0, std::memcmp(back.constScanLine(y), image.constScanLine(y), 1001 * 4)) << y;
+}
+
+// A write that fails part way (here the file size limit) is reported with its cause, and the
+// file it would have replaced is still there, whole.
+TEST(WallpaperFile, AWriteFailingMidwayKeepsTheOldFile) {
+  const QString directory = TestPicturePath("midway");
+  QDir().mkpath(directory);
+  const QString path = directory + "/wall.bmp";
+  ASSERT_TRUE(SaveBitmapFile(SolidImage(64, 48, qRgb(9, 8, 7)), path));
+
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit small = before;
+  small.rlim_cur = 1 << 20;  // fails within the first blocks, with more packed than fit
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of the signal
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved = SaveBitmapFile(NoiseImage(2000, 1000, 6), path);  // 6 MB
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to save wallpaper."));
+  EXPECT_EQ(FunStatContext.SystemErrorCode, static_cast<uint32_t>(EFBIG));
+  const QImage back(path);
+  EXPECT_EQ(back.size(), QSize(64, 48));
+  EXPECT_EQ(back.pixel(3, 3), qRgb(9, 8, 7));
+  EXPECT_EQ(QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList{"wall.bmp"});
 }
 
 TEST(ComposeWallpaper, PaintsACopyWritesTheFileAndSetsIt) {

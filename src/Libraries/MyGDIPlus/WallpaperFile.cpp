@@ -6,12 +6,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <immintrin.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "Error/Error.h"
 #include "File/File.h"
 #include "MyGDIPlus/MyGDIPlus.h"
+#include "MyGDIPlus/RowRing.h"
 #include "Platform/VectorState.h"
 #include "Platform/WallpaperSetter.h"
 
@@ -65,28 +69,84 @@ PIXEL_KERNEL_WIDE void PackRowWide(const uint8_t* in, uint8_t* out, uint32_t wid
   PackRow(in, out, width - x);
 }
 
-// Rows of blue, green, red, padded to 4 bytes, written in blocks through a small buffer.
-bool WriteBitmap(QFile& file, const QImage& image) {
+bool WriteAll(int fd, const uchar* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Rows of blue, green, red, padded to 4 bytes, bottom-up. Packed in blocks on this thread while
+// a helper writes the blocks packed before: copying a block into the page cache costs about as
+// much as packing it, so the two overlap instead of adding up.
+bool WriteBitmap(int fd, const QImage& image) {
   const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
   const uint32_t width = static_cast<uint32_t>(pixels.width());
   const uint32_t height = static_cast<uint32_t>(pixels.height());
   const uint32_t stride = (width * 3 + 3) & ~3u;
-  if (file.write(BitmapHeader(width, height, stride * height)) != HeaderBytes) return false;
-  const uint32_t rowsPerBlock = std::max(1u, (1u << 20) / std::max(stride, 1u));
-  QByteArray block(static_cast<qsizetype>(stride * rowsPerBlock), '\0');
+  const QByteArray header = BitmapHeader(width, height, stride * height);
+  if (!WriteAll(fd, reinterpret_cast<const uchar*>(header.constData()), HeaderBytes))
+    return false;
+  const int rowsPerBlock = static_cast<int>(std::max(1u, (1u << 20) / std::max(stride, 1u)));
+  const int rows = static_cast<int>(height);
+  // Whole blocks of the ring are contiguous, so each goes out in one write.
+  TRowRing ring(stride, 3 * rowsPerBlock);
   const auto packRow = Platform::HasWideVectors() ? PackRowWide : PackRow;
-  for (uint32_t done = 0; done < height;) {
-    const uint32_t rows = std::min(rowsPerBlock, height - done);
-    for (uint32_t r = 0; r < rows; ++r) {
-      const uint8_t* in = pixels.constScanLine(static_cast<int>(height - 1 - done - r));
-      packRow(in, reinterpret_cast<uint8_t*>(block.data()) + static_cast<size_t>(r) * stride,
-              width);
+  const auto pack = [&](int begin, int end) {
+    for (int y = begin; y < end; ++y) {
+      uchar* out = ring.Slot(y);
+      packRow(pixels.constScanLine(rows - 1 - y), out, width);
+      std::memset(out + width * 3, 0, stride - width * 3);  // padding
     }
-    const qint64 bytes = static_cast<qint64>(rows) * stride;
-    if (file.write(block.constData(), bytes) != bytes) return false;
-    done += rows;
+  };
+  bool written = true;
+  int error = 0;
+  const auto writeBlock = [&](int begin, int end) {
+    if (WriteAll(fd, ring.Slot(begin), static_cast<size_t>(end - begin) * stride)) {
+      ring.Release(end);
+    } else {
+      written = false;
+      error = errno;
+      ring.Stop();  // the packing stops waiting for room
+    }
+  };
+  std::thread writer;
+  try {
+    writer = std::thread([&] {
+      for (int begin = 0; begin < rows && written; begin += rowsPerBlock) {
+        const int end = std::min(begin + rowsPerBlock, rows);
+        if (!ring.Row(end - 1)) break;
+        writeBlock(begin, end);
+      }
+    });
+  } catch (const std::system_error&) {
   }
-  return true;
+  for (int begin = 0; begin < rows; begin += rowsPerBlock) {
+    const int end = std::min(begin + rowsPerBlock, rows);
+    if (!ring.WaitForRoom(end)) break;
+    pack(begin, end);
+    ring.Publish(end);
+    if (!writer.joinable()) writeBlock(begin, end);  // no helper to be had: write it here
+  }
+  ring.End();
+  if (writer.joinable()) writer.join();
+  errno = error;
+  return written;
+}
+
+// Closes `fd` on a thread of its own, so that freeing what it holds does not hold this one up.
+void ReleaseLater(int fd) {
+  try {
+    std::thread([fd] { ::close(fd); }).detach();
+  } catch (const std::system_error&) {
+    ::close(fd);
+  }
 }
 
 }  // namespace
@@ -97,15 +157,18 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
     if (image.isNull())
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path,
                   QStringLiteral("No picture."));
+    // The file replaced keeps its pages until its last user lets go; freeing 25 MB of them
+    // made the rename take milliseconds. Held open here, they are freed on a helper instead.
+    const int replaced =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     errno = 0;
     const bool written = WriteFileAtomically(
         path,
-        [&](int fd) {
-          QFile file;
-          return file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) &&
-                 WriteBitmap(file, image) && file.flush();
-        },
+        [&](int fd) { return WriteBitmap(fd, image); },
         false, false);
+    const int error = errno;
+    if (replaced >= 0) ReleaseLater(replaced);
+    errno = error;
     if (!written)
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path, {},
                   static_cast<uint32_t>(errno));
