@@ -18,17 +18,20 @@
 namespace {
 
 // Records its name, its arguments and the wallpaper folder's files in one line (fields split by
-// \037, the files after \036) written at once; answers xfconf-query's listing with two monitors.
+// \037, the files after \036) written at once; answers xfconf-query's listing with two monitors,
+// one of them with no picture style, and MATE's picture style with none.
 const char StandIn[] = R"SH(#!/bin/sh
 record=${0##*/}
 for argument in "$@"; do record="$record$(printf '\037')$argument"; done
 record="$record$(printf '\036')$(ls -1 "$XDG_DATA_HOME/backdropper" | tr '\n' '\037')"
 printf '%s\n' "$record" >> "$STANDIN_LOG"
-if [ "${0##*/} $*" = "xfconf-query -c xfce4-desktop -l" ]; then
-  echo /backdrop/screen0/monitorVirtual-1/workspace0/image-style
-  echo /backdrop/screen0/monitorVirtual-1/workspace0/last-image
-  echo /backdrop/screen1/monitorHDMI-1/workspace0/last-image
-fi
+case "${0##*/} $*" in
+  "xfconf-query -c xfce4-desktop -l -v")
+    echo "/backdrop/screen0/monitorVirtual-1/workspace0/image-style  0"
+    echo "/backdrop/screen0/monitorVirtual-1/workspace0/last-image   /old/a b.png"
+    echo "/backdrop/screen1/monitorHDMI-1/workspace0/last-image" ;;
+  "gsettings get org.mate.background picture-options") echo "'none'" ;;
+esac
 exit 0
 )SH";
 
@@ -75,26 +78,32 @@ QString Uri(const QString& file) {
   return "file://" + file;
 }
 
+const QString Style0 = "/backdrop/screen0/monitorVirtual-1/workspace0/image-style";
 const QString LastImage0 = "/backdrop/screen0/monitorVirtual-1/workspace0/last-image";
 const QString LastImage1 = "/backdrop/screen1/monitorHDMI-1/workspace0/last-image";
 
 const TDesktop Desktops[] = {
     {"GNOME", "png",
      [](const QString& f) -> QList<QStringList> {
-       return {{"gsettings", "set", "org.gnome.desktop.background", "picture-uri", Uri(f)},
+       return {{"gsettings", "get", "org.gnome.desktop.background", "picture-options"},
+               {"gsettings", "set", "org.gnome.desktop.background", "picture-uri", Uri(f)},
                {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(f)}};
      }},
     {"X-Cinnamon", "png",
      [](const QString& f) -> QList<QStringList> {
-       return {{"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(f)}};
+       return {{"gsettings", "get", "org.cinnamon.desktop.background", "picture-options"},
+               {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(f)}};
      }},
     {"MATE", "png",
      [](const QString& f) -> QList<QStringList> {
-       return {{"gsettings", "set", "org.mate.background", "picture-filename", f}};
+       return {{"gsettings", "get", "org.mate.background", "picture-options"},
+               {"gsettings", "set", "org.mate.background", "picture-options", "stretched"},
+               {"gsettings", "set", "org.mate.background", "picture-filename", f}};
      }},
     {"XFCE", "png",
      [](const QString& f) -> QList<QStringList> {
-       return {{"xfconf-query", "-c", "xfce4-desktop", "-l"},
+       return {{"xfconf-query", "-c", "xfce4-desktop", "-l", "-v"},
+               {"xfconf-query", "-c", "xfce4-desktop", "-p", Style0, "-s", "3"},
                {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage0, "-s", f},
                {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage1, "-s", f}};
      }},

@@ -59,6 +59,7 @@ TEST_F(WallpaperSetter, GnomeFamilySetsBothPictureKeys) {
     TRecordedDesktop desktop(name);
     ASSERT_TRUE(SetFileAsWallpaper(Name)) << name;
     const QList<QStringList> expected = {
+        {"gsettings", "get", "org.gnome.desktop.background", "picture-options"},
         {"gsettings", "set", "org.gnome.desktop.background", "picture-uri", Uri(1)},
         {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(1)}};
     EXPECT_EQ(desktop.Runner->Commands, expected) << name;
@@ -69,42 +70,48 @@ TEST_F(WallpaperSetter, GnomeFamilySetsBothPictureKeys) {
 TEST_F(WallpaperSetter, CinnamonMateLxdeLxqtAndSway) {
   struct Case {
     const char* Desktop;
-    QStringList Command;
+    QList<QStringList> Commands;
   };
   const QList<Case> cases = {
       {"X-Cinnamon",
-       {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(1)}},
-      {"MATE", {"gsettings", "set", "org.mate.background", "picture-filename", Fresh(1)}},
-      {"LXDE", {"pcmanfm", "--set-wallpaper", Fresh(1), "--wallpaper-mode=stretch"}},
-      {"LXQt", {"pcmanfm-qt", "--set-wallpaper", Fresh(1, "bmp"), "--wallpaper-mode=stretch"}},
-      {"sway", {"swaymsg", "output", "*", "bg", '"' + Fresh(1) + '"', "fill"}},
+       {{"gsettings", "get", "org.cinnamon.desktop.background", "picture-options"},
+        {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(1)}}},
+      {"MATE",
+       {{"gsettings", "get", "org.mate.background", "picture-options"},
+        {"gsettings", "set", "org.mate.background", "picture-filename", Fresh(1)}}},
+      {"LXDE", {{"pcmanfm", "--set-wallpaper", Fresh(1), "--wallpaper-mode=stretch"}}},
+      {"LXQt", {{"pcmanfm-qt", "--set-wallpaper", Fresh(1, "bmp"), "--wallpaper-mode=stretch"}}},
+      {"sway", {{"swaymsg", "output", "*", "bg", '"' + Fresh(1) + '"', "fill"}}},
   };
   for (const Case& c : cases) {
     TRecordedDesktop desktop(c.Desktop);
     ASSERT_TRUE(SetFileAsWallpaper(Name)) << c.Desktop;
-    EXPECT_EQ(desktop.Runner->Commands, QList<QStringList>{c.Command}) << c.Desktop;
+    EXPECT_EQ(desktop.Runner->Commands, c.Commands) << c.Desktop;
     QFile::remove(Fresh(1));
     QFile::remove(Fresh(1, "bmp"));
   }
 }
 
-TEST_F(WallpaperSetter, XfceSetsEveryMonitorsLastImage) {
+TEST_F(WallpaperSetter, XfceSetsEveryMonitorsLastImageAndAStyleThatShowsIt) {
   TRecordedDesktop desktop("XFCE");
   desktop.Runner->Answer = [](const QString&, const QStringList& arguments) {
     return arguments.contains("-l")
                ? Result(0,
-                        "/backdrop/screen0/monitorVirtual-1/workspace0/image-style\n"
-                        "/backdrop/screen0/monitorVirtual-1/workspace0/last-image\n"
+                        "/backdrop/screen0/monitorVirtual-1/workspace0/image-style  0\n"
+                        "/backdrop/screen0/monitorVirtual-1/workspace0/last-image   /a b.png\n"
+                        "/backdrop/screen0/monitorHDMI-1/workspace1/image-style     5\n"
                         "/backdrop/screen0/monitorHDMI-1/workspace1/last-image\n")
                : Result(0);
   };
   ASSERT_TRUE(SetFileAsWallpaper(Name));
   const QList<QStringList> expected = {
-      {"xfconf-query", "-c", "xfce4-desktop", "-l"},
+      {"xfconf-query", "-c", "xfce4-desktop", "-l", "-v"},
       {"xfconf-query", "-c", "xfce4-desktop", "-p",
-       "/backdrop/screen0/monitorVirtual-1/workspace0/last-image", "-s", Fresh(1)},
+       "/backdrop/screen0/monitorHDMI-1/workspace1/last-image", "-s", Fresh(1)},
       {"xfconf-query", "-c", "xfce4-desktop", "-p",
-       "/backdrop/screen0/monitorHDMI-1/workspace1/last-image", "-s", Fresh(1)}};
+       "/backdrop/screen0/monitorVirtual-1/workspace0/image-style", "-s", "3"},
+      {"xfconf-query", "-c", "xfce4-desktop", "-p",
+       "/backdrop/screen0/monitorVirtual-1/workspace0/last-image", "-s", Fresh(1)}};
   EXPECT_EQ(desktop.Runner->Commands, expected);
 
   // Nothing stored yet: the first monitor's property is created.
@@ -116,6 +123,26 @@ TEST_F(WallpaperSetter, XfceSetsEveryMonitorsLastImage) {
             QStringList({"xfconf-query", "-c", "xfce4-desktop", "-p",
                          "/backdrop/screen0/monitor0/workspace0/last-image", "-n", "-t", "string",
                          "-s", Fresh(2)}));
+}
+
+TEST_F(WallpaperSetter, APictureStyleOfNoneBecomesStretchedAndAnyOtherIsKept) {
+  for (const char* schema :
+       {"org.gnome.desktop.background", "org.cinnamon.desktop.background", "org.mate.background"}) {
+    const char* name = QByteArray(schema).contains("gnome")      ? "GNOME"
+                       : QByteArray(schema).contains("cinnamon") ? "X-Cinnamon"
+                                                                 : "MATE";
+    for (const char* style : {"'none'", "'zoom'", "'wallpaper'"}) {
+      TRecordedDesktop desktop(name);
+      desktop.Runner->Answer = [&](const QString&, const QStringList& arguments) {
+        return Result(0, arguments.contains("get") ? QString(style) + "\n" : QString());
+      };
+      ASSERT_TRUE(SetFileAsWallpaper(Name)) << name;
+      const QStringList stretch = {"gsettings", "set", schema, "picture-options", "stretched"};
+      EXPECT_EQ(desktop.Runner->Commands.contains(stretch), QByteArray(style) == "'none'")
+          << name << " " << style;
+      if (QByteArray(style) == "'none'") EXPECT_EQ(desktop.Runner->Commands.indexOf(stretch), 1);
+    }
+  }
 }
 
 TEST_F(WallpaperSetter, PlasmaGetsAScriptOverTheSessionBus) {
@@ -237,7 +264,7 @@ TEST_F(WallpaperSetter, GnomeWithoutTheDarkKeyStillSucceeds) {
     return Result(arguments.contains("picture-uri-dark") ? 1 : 0);
   };
   EXPECT_TRUE(SetFileAsWallpaper(Name));
-  EXPECT_EQ(desktop.Runner->Commands.size(), 2);
+  EXPECT_EQ(desktop.Runner->Commands.size(), 3);
 }
 
 TEST_F(WallpaperSetter, OtherSessionsUseTheRootWindow) {

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMap>
+#include <QRegularExpression>
 #include <QUrl>
 #include <functional>
 #include <unistd.h>
@@ -36,8 +38,22 @@ QString FileUri(const QString& path) {
   return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 
+// A picture style of "none" shows the background colour alone: the wallpaper would be set and
+// never seen. Only that style is changed; any other is the user's choice. The picture is already
+// screen-sized, so "stretched" shows it pixel for pixel, as on LXDE and LXQt. A style that cannot
+// be read is left alone: setting the picture then reports what is wrong.
+bool ShowPictureWhateverTheStyle(const QString& schema, QString& why) {
+  const QString tool = QStringLiteral("gsettings"), key = QStringLiteral("picture-options");
+  QString style, ignored;
+  if (!RunCommand(tool, {QStringLiteral("get"), schema, key}, ignored, &style) ||
+      style.trimmed() != QLatin1String("'none'"))
+    return true;
+  return RunCommand(tool, {QStringLiteral("set"), schema, key, QStringLiteral("stretched")}, why);
+}
+
 bool SetGnome(const QString& path, QString& why) {
   const QString schema = QStringLiteral("org.gnome.desktop.background");
+  if (!ShowPictureWhateverTheStyle(schema, why)) return false;
   if (!RunCommand(QStringLiteral("gsettings"),
                   {QStringLiteral("set"), schema, QStringLiteral("picture-uri"), FileUri(path)},
                   why))
@@ -51,28 +67,45 @@ bool SetGnome(const QString& path, QString& why) {
 }
 
 bool SetCinnamon(const QString& path, QString& why) {
-  return RunCommand(QStringLiteral("gsettings"),
-                    {QStringLiteral("set"), QStringLiteral("org.cinnamon.desktop.background"),
-                     QStringLiteral("picture-uri"), FileUri(path)},
+  const QString schema = QStringLiteral("org.cinnamon.desktop.background");
+  return ShowPictureWhateverTheStyle(schema, why) &&
+         RunCommand(QStringLiteral("gsettings"),
+                    {QStringLiteral("set"), schema, QStringLiteral("picture-uri"), FileUri(path)},
                     why);
 }
 
 bool SetMate(const QString& path, QString& why) {
-  return RunCommand(QStringLiteral("gsettings"),
-                    {QStringLiteral("set"), QStringLiteral("org.mate.background"),
-                     QStringLiteral("picture-filename"), path},
-                    why);
+  const QString schema = QStringLiteral("org.mate.background");
+  return ShowPictureWhateverTheStyle(schema, why) &&
+         RunCommand(QStringLiteral("gsettings"),
+                    {QStringLiteral("set"), schema, QStringLiteral("picture-filename"), path}, why);
 }
 
 bool SetXfce(const QString& path, QString& why) {
   const QString tool = QStringLiteral("xfconf-query");
   const QString channel = QStringLiteral("xfce4-desktop");
+  const auto set = [&](const QString& property, const QString& value) {
+    return RunCommand(tool,
+                      {QStringLiteral("-c"), channel, QStringLiteral("-p"), property,
+                       QStringLiteral("-s"), value},
+                      why);
+  };
   QString listing;
-  if (!RunCommand(tool, {QStringLiteral("-c"), channel, QStringLiteral("-l")}, why, &listing))
+  if (!RunCommand(tool, {QStringLiteral("-c"), channel, QStringLiteral("-l"), QStringLiteral("-v")},
+                  why, &listing))
     return false;
+  // "property   value" lines; a value may hold blanks.
+  QMap<QString, QString> values;
+  for (const QString& line : listing.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const QString entry = line.trimmed();
+    const qsizetype blank = entry.indexOf(QRegularExpression(QStringLiteral("\\s")));
+    values.insert(entry.left(blank < 0 ? entry.size() : blank),
+                  blank < 0 ? QString() : entry.mid(blank).trimmed());
+  }
+  const QString image = QStringLiteral("/last-image");
   QStringList images;
-  for (const QString& line : listing.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-    if (line.trimmed().endsWith(QLatin1String("/last-image"))) images << line.trimmed();
+  for (auto it = values.cbegin(); it != values.cend(); ++it)
+    if (it.key().endsWith(image)) images << it.key();
   if (images.isEmpty())  // xfdesktop has not stored a wallpaper yet: start with the first one
     return RunCommand(
         tool,
@@ -80,12 +113,12 @@ bool SetXfce(const QString& path, QString& why) {
          QStringLiteral("/backdrop/screen0/monitor0/workspace0/last-image"), QStringLiteral("-n"),
          QStringLiteral("-t"), QStringLiteral("string"), QStringLiteral("-s"), path},
         why);
-  for (const QString& property : images)
-    if (!RunCommand(tool,
-                    {QStringLiteral("-c"), channel, QStringLiteral("-p"), property,
-                     QStringLiteral("-s"), path},
-                    why))
-      return false;
+  for (const QString& property : images) {
+    // Style 0 shows no picture at all; 3 stretches it (see ShowPictureWhateverTheStyle).
+    const QString style = property.chopped(image.size()) + QStringLiteral("/image-style");
+    if (values.value(style) == QLatin1String("0") && !set(style, QStringLiteral("3"))) return false;
+    if (!set(property, path)) return false;
+  }
   return true;
 }
 
