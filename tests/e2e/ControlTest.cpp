@@ -60,6 +60,13 @@ TEST(Control, BusCallsAndASecondStartsCommandChangeTheWallpaper) {
   EXPECT_EQ(QImage(session.WallpaperFile()), wallpaper) << "an unknown command changes nothing";
   EXPECT_EQ(CopiesRunning(session), 1);
 
+  // Started again from the menu, it shows the running copy's window (desktops without a tray).
+  EXPECT_TRUE(session.FindWindows("^Backdropper$").isEmpty());
+  QProcess* menu = session.StartProgram({"ShowOnStart"});
+  EXPECT_EQ(TE2eSession::WaitForExit(menu, 15000), 0);
+  EXPECT_TRUE(session.WaitForWindow("^Backdropper$"));
+  EXPECT_EQ(CopiesRunning(session), 1);
+
   ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
   EXPECT_EQ(TE2eSession::WaitForExit(program, 15000), 0);
 }

@@ -24,7 +24,7 @@ TEST(RemoteControl, TheSecondStartsArgumentNamesACommandInAnyCase) {
       {"", std::nullopt},
       {"Next ", std::nullopt},
       {"/Uninstall", std::nullopt},
-      {"ShowOnStart", std::nullopt},
+      {"showOnStart", RemoteCommand::ShowWindow},
   };
   for (const auto& [argument, command] : cases)
     EXPECT_EQ(Platform::RemoteCommandFromArgument(QString::fromLatin1(argument)), command)

@@ -16,7 +16,8 @@ inline constexpr const char* ControlInterface = "org.backdropper.Control";
 
 enum class RemoteCommand { Next, Previous, Random, ShowWindow };
 
-// The command a second start passes on: "Next", "Previous" or "Random" in any letter case.
+// The command a second start passes on: "Next", "Previous" or "Random" in any letter case, and
+// ShowWindow for "ShowOnStart".
 std::optional<RemoteCommand> RemoteCommandFromArgument(const QString& argument);
 
 // Owns the control name on the session bus and serves its methods while `owner` lives. Each

@@ -54,6 +54,9 @@ std::optional<RemoteCommand> RemoteCommandFromArgument(const QString& argument) 
     if (command == RemoteCommand::ShowWindow) continue;
     if (argument.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return command;
   }
+  // The menu entry's start: on a desktop without a tray it is the only way back to the window.
+  if (argument.compare(QLatin1String("ShowOnStart"), Qt::CaseInsensitive) == 0)
+    return RemoteCommand::ShowWindow;
   return std::nullopt;
 }
 
