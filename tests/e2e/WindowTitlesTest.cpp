@@ -102,7 +102,12 @@ TEST(WindowTitles, ARefusedLockFileIsAnErrorBoxAndNoSecondCopy) {
       {QStringLiteral("-c"), QStringLiteral("exec \"$0\" ShowOnStart 2>\"$1\""),
        session.ProgramPath(), errors});
   const QString box = WaitForTitled(session, QStringLiteral("Error"));
-  ASSERT_FALSE(box.isEmpty()) << "no error box";
+  const auto said = [&] {
+    QFile text(errors);
+    return text.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(text.readAll()) : QString();
+  };
+  ASSERT_FALSE(box.isEmpty()) << "no error box; running: " << (program->state() != 0)
+                              << ", said: " << said().toStdString();
   EXPECT_EQ(session.WindowTitle(box), QStringLiteral("Error"));
   EXPECT_TRUE(session.FindWindows(QStringLiteral("^Backdropper")).isEmpty())
       << "the program started anyway";
@@ -110,11 +115,8 @@ TEST(WindowTitles, ARefusedLockFileIsAnErrorBoxAndNoSecondCopy) {
   ASSERT_TRUE(Dismiss(session, box, QStringLiteral("Return")));
   EXPECT_EQ(TE2eSession::WaitForExit(program, 10000), 1);
   EXPECT_FALSE(QFileInfo::exists(target)) << "the planted link was followed";
-  QFile text(errors);
-  ASSERT_TRUE(text.open(QIODevice::ReadOnly));
-  const QString said = QString::fromLocal8Bit(text.readAll());
-  EXPECT_TRUE(said.contains(QStringLiteral("Backdropper cannot start: the file \"") + lock + '"'))
-      << said.toStdString();
+  EXPECT_TRUE(said().contains(QStringLiteral("Backdropper cannot start: the file \"") + lock + '"'))
+      << said().toStdString();
 }
 
 }  // namespace
