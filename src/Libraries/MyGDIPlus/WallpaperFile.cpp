@@ -91,8 +91,7 @@ bool WriteBitmap(int fd, const QImage& image) {
   const uint32_t height = static_cast<uint32_t>(pixels.height());
   const uint32_t stride = (width * 3 + 3) & ~3u;
   const QByteArray header = BitmapHeader(width, height, stride * height);
-  if (!WriteAll(fd, reinterpret_cast<const uchar*>(header.constData()), HeaderBytes))
-    return false;
+  if (!WriteAll(fd, reinterpret_cast<const uchar*>(header.constData()), HeaderBytes)) return false;
   const int rowsPerBlock = static_cast<int>(std::max(1u, (1u << 20) / std::max(stride, 1u)));
   const int rows = static_cast<int>(height);
   // Whole blocks of the ring are contiguous, so each goes out in one write.
@@ -163,9 +162,7 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     errno = 0;
     const bool written = WriteFileAtomically(
-        path,
-        [&](int fd) { return WriteBitmap(fd, image); },
-        false, false);
+        path, [&](int fd) { return WriteBitmap(fd, image); }, false, false);
     const int error = errno;
     if (replaced >= 0) ReleaseLater(replaced);
     errno = error;
