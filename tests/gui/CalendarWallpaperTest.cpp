@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTest>
 
+#include "FormOnPicture.h"
 #include "Calendar/CalendarArea.h"
 #include "Calendar/CalendarPainter.h"
 #include "DesktopPositionDialog.h"
@@ -39,10 +40,7 @@ class CalendarWallpaperTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ErrorForm = &Errors;
-    Form.LastFileTitle = SavePicture(SolidImage(64, 48, Plain), "plain.png");
-    Form.IsAutoChangeWallpaperCheckBox->setChecked(false);
-    Form.IsBroadcastWallpaperChangeCheckBox->setChecked(false);
-    Form.Updating = false;
+    UsePlainPicture(Form, Plain);
   }
   void TearDown() override { ErrorForm = nullptr; }
 
@@ -56,13 +54,6 @@ class CalendarWallpaperTest : public ::testing::Test {
     TCalendarLayout layout;
     EXPECT_TRUE(ComputeCalendarLayout(CalendarLayoutInput(TCalendarSkinValues{}, scene), layout));
     return layout;
-  }
-
-  // Commands the desktop was given for one redraw.
-  qsizetype CommandsPerRedraw() {
-    const qsizetype before = Desktop.Runner->Commands.size();
-    Form.RedrawWallpaperOnParamChange();
-    return Desktop.Runner->Commands.size() - before;
   }
 
   TTestClock Clock{QDateTime(Friday, QTime(23, 59, 59))};
@@ -129,7 +120,7 @@ TEST_F(CalendarWallpaperTest, ComposingPaintsTheCalendarAndStoresItsPlace) {
 
 TEST_F(CalendarWallpaperTest, DefaultSkinChangesEveryControlAndRedrawsOnce) {
   Form.SetFileAsWallpaper(true);
-  const qsizetype perRedraw = CommandsPerRedraw();
+  const qsizetype perRedraw = CommandsPerRedraw(Form, Desktop);
   ASSERT_GT(perRedraw, 0);
   const QImage defaults = WallpaperFile();
   Form.CalendarOvalBackCheckBox->setChecked(true);
@@ -145,7 +136,7 @@ TEST_F(CalendarWallpaperTest, DefaultSkinChangesEveryControlAndRedrawsOnce) {
 
 TEST_F(CalendarWallpaperTest, ATickPastMidnightRedrawsOnceWithTheNewDayMarked) {
   Form.SetFileAsWallpaper(true);
-  const qsizetype perRedraw = CommandsPerRedraw();
+  const qsizetype perRedraw = CommandsPerRedraw(Form, Desktop);
   const QDate friday = Friday;
   const TCalendarLayout layout = Layout(friday);
   const QRect fridayCell = layout.CellRect(3, 4);

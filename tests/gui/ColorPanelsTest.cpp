@@ -15,6 +15,7 @@
 #include "ColorPanel.h"
 #include "Error/ErrorForm.h"
 #include "MainDialog/MainDialog.h"
+#include "FormOnPicture.h"
 #include "ModalAnswerer.h"
 #include "PictureFiles.h"
 #include "RecordingRunner.h"
@@ -32,14 +33,9 @@ class ColorPanelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ErrorForm = &Errors;
-    Form.LastFileTitle = SavePicture(SolidImage(64, 48, qRgb(60, 90, 120)), "plain.png");
-    Form.IsAutoChangeWallpaperCheckBox->setChecked(false);
-    Form.IsBroadcastWallpaperChangeCheckBox->setChecked(false);
-    Form.Updating = false;
+    UsePlainPicture(Form, qRgb(60, 90, 120));
     Form.SetFileAsWallpaper(true);
-    const qsizetype before = Commands();
-    Form.RedrawWallpaperOnParamChange();
-    PerCompose = Commands() - before;
+    PerCompose = CommandsPerRedraw(Form, Desktop);
   }
   void TearDown() override { ErrorForm = nullptr; }
 

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <functional>
 
+#include "FormOnPicture.h"
 #include "DesktopPositionDialog.h"
 #include "Error/ErrorForm.h"
 #include "LinkLabel.h"
@@ -60,16 +61,11 @@ class DesktopPositionTest : public ::testing::Test {
   void SetUp() override {
     ErrorForm = &Errors;
     DesktopPositionForm = &Position;
-    Form.LastFileTitle = SavePicture(SolidImage(64, 48, 0xFF3C5A78u), "plain.png");
-    Form.IsAutoChangeWallpaperCheckBox->setChecked(false);
-    Form.IsBroadcastWallpaperChangeCheckBox->setChecked(false);
     Form.ShowCalendarCheckBox->setChecked(true);
     Form.DesktopMarginComboBox->setCurrentText("0");
-    Form.Updating = false;
+    UsePlainPicture(Form, 0xFF3C5A78u);
     Form.SetFileAsWallpaper(true);
-    const qsizetype before = Commands();
-    Form.RedrawWallpaperOnParamChange();
-    PerRedraw = Commands() - before;
+    PerRedraw = CommandsPerRedraw(Form, Desktop);
   }
   void TearDown() override {
     DesktopPositionForm = nullptr;

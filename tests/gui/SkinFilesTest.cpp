@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 
+#include "FormOnPicture.h"
 #include "ColorPanel.h"
 #include "Error/Error.h"
 #include "Error/ErrorForm.h"
@@ -42,14 +43,9 @@ class SkinFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ErrorForm = &Errors;
-    Form.LastFileTitle = SavePicture(SolidImage(64, 48, 0xFF3C5A78u), "plain.png");
-    Form.IsAutoChangeWallpaperCheckBox->setChecked(false);
-    Form.IsBroadcastWallpaperChangeCheckBox->setChecked(false);
-    Form.Updating = false;
+    UsePlainPicture(Form, 0xFF3C5A78u);
     Form.SetFileAsWallpaper(true);
-    const qsizetype before = Commands();
-    Form.RedrawWallpaperOnParamChange();
-    PerRedraw = Commands() - before;
+    PerRedraw = CommandsPerRedraw(Form, Desktop);
   }
   void TearDown() override { ErrorForm = nullptr; }
 

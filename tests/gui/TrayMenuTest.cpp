@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QMenu>
 
+#include "FormOnPicture.h"
 #include "Error/ErrorForm.h"
 #include "MainDialog/MainDialog.h"
 #include "ModalAnswerer.h"
@@ -35,10 +36,7 @@ class TrayMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ErrorForm = &Errors;
-    Form.LastFileTitle = SavePicture(SolidImage(64, 48, qRgb(90, 120, 30)), "tray.png");
-    Form.IsAutoChangeWallpaperCheckBox->setChecked(false);
-    Form.IsBroadcastWallpaperChangeCheckBox->setChecked(false);
-    Form.Updating = false;
+    UsePlainPicture(Form, qRgb(90, 120, 30));
   }
   void TearDown() override { ErrorForm = nullptr; }
 
