@@ -58,25 +58,14 @@ bool WaitForEnd(pid_t pid, int timeoutMs) {
 }
 
 // Presses `key` in the window titled `title` until that window is gone or one titled `next`
-// opened; keys sent before it has the focus are lost on a busy machine.
+// opened.
 bool Press(TE2eSession& session, const QString& title, const QString& key,
            const QString& next = {}) {
   if (!session.WaitForWindow(title, 20000)) return false;
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    const QString window = session.FindWindows(title).value(0);
-    if (window.isEmpty()) return true;
-    session.Run(QStringLiteral("xdotool"),
-                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-    QThread::msleep(300);
-    session.Run(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
-    QDeadlineTimer deadline(3000);
-    while (!deadline.hasExpired()) {
-      if (!session.FindWindows(title).contains(window)) return true;
-      if (!next.isEmpty() && !session.FindWindows(next).isEmpty()) return true;
-      QThread::msleep(100);
-    }
-  }
-  return false;
+  const QString window = session.FindWindows(title).value(0);
+  return window.isEmpty() || session.PressUntilGone(window, key, [&] {
+    return !next.isEmpty() && !session.FindWindows(next).isEmpty();
+  });
 }
 
 QString Validate(TE2eSession& session, const QString& file) {

@@ -30,28 +30,6 @@ QString WaitForTitled(TE2eSession& session, const QString& prefix, int timeoutMs
   return {};
 }
 
-// Presses a key in a window until it is gone; keys sent before it has the focus are lost on a busy
-// machine.
-bool Dismiss(TE2eSession& session, const QString& window, const QString& key) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    session.Run(QStringLiteral("xdotool"),
-                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-    QThread::msleep(300);
-    session.Run(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
-    QDeadlineTimer deadline(3000);
-    while (!deadline.hasExpired()) {
-      QString out;
-      session.Run(QStringLiteral("xdotool"),
-                  {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                   QStringLiteral("--name"), QStringLiteral(".")},
-                  &out);
-      if (!out.split(QLatin1Char('\n')).contains(window)) return true;
-      QThread::msleep(100);
-    }
-  }
-  return false;
-}
-
 TEST(WindowTitles, MainWindowErrorReportAndChooserKeepTheirOwnTitles) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
@@ -67,7 +45,7 @@ TEST(WindowTitles, MainWindowErrorReportAndChooserKeepTheirOwnTitles) {
   ASSERT_FALSE(main.isEmpty());
   EXPECT_EQ(session.WindowTitle(main), QStringLiteral("Backdropper"));
 
-  ASSERT_TRUE(Dismiss(session, error, QStringLiteral("Return")));
+  ASSERT_TRUE(session.PressUntilGone(error, QStringLiteral("Return")));
   const QString chooser = WaitForTitled(session, QStringLiteral("Choose a directory"));
   ASSERT_FALSE(chooser.isEmpty()) << "no folder chooser";
   EXPECT_EQ(session.WindowTitle(chooser), QStringLiteral("Choose a directory with picture files"));
@@ -112,7 +90,7 @@ TEST(WindowTitles, ARefusedLockFileIsAnErrorBoxAndNoSecondCopy) {
   EXPECT_TRUE(session.FindWindows(QStringLiteral("^Backdropper")).isEmpty())
       << "the program started anyway";
 
-  ASSERT_TRUE(Dismiss(session, box, QStringLiteral("Return")));
+  ASSERT_TRUE(session.PressUntilGone(box, QStringLiteral("Return")));
   EXPECT_EQ(TE2eSession::WaitForExit(program, 10000), 1);
   EXPECT_FALSE(QFileInfo::exists(target)) << "the planted link was followed";
   EXPECT_TRUE(said().contains(QStringLiteral("Backdropper cannot start: the file \"") + lock + '"'))

@@ -248,6 +248,23 @@ bool TE2eSession::WaitForWindow(const QString& titleRegex, int timeoutMs) {
   return false;
 }
 
+bool TE2eSession::PressUntilGone(const QString& window, const QString& key,
+                                 const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    Run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    QThread::msleep(300);
+    Run(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
+    QDeadlineTimer deadline(3000);
+    while (!deadline.hasExpired()) {
+      if (!FindWindows(QStringLiteral(".")).contains(window)) return true;
+      if (done && done()) return true;
+      QThread::msleep(100);
+    }
+  }
+  return false;
+}
+
 QString TE2eSession::WindowTitle(const QString& window) {
   QString out;
   Run(QStringLiteral("xprop"),

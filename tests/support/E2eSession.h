@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,11 @@ class TE2eSession {
   // Window ids whose title matches the regular expression (xdotool search --name).
   QStringList FindWindows(const QString& titleRegex, bool onlyVisible = true);
   bool WaitForWindow(const QString& titleRegex, int timeoutMs = 10000);
+  // Presses `key` in `window` until the window is no longer shown or `done` says the press took
+  // effect; a key sent before the window has the focus is lost on a busy machine, so it is sent
+  // again.
+  bool PressUntilGone(const QString& window, const QString& key,
+                      const std::function<bool()>& done = {});
   // The title as the window manager reads it: the window's _NET_WM_NAME property (empty when the
   // window has none).
   QString WindowTitle(const QString& window);
