@@ -30,15 +30,8 @@ int Calls(const QString& log) {
 TEST(ColorDrag, DroppingAPanelsColourOnAnotherRedrawsTheWallpaperOnce) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
-  const QString tools = session.Root() + "/tools";
-  QDir().mkpath(tools);
-  QFile script(tools + "/gsettings");
-  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write(StandIn);
-  script.close();
-  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ASSERT_TRUE(session.AddStandInTool("gsettings", StandIn));
   const QString log = session.Root() + "/gsettings.log";
-  session.SetVariable("PATH", tools + ':' + session.Environment().value("PATH"));
   session.SetVariable("STANDIN_LOG", log);
   session.SetVariable("XDG_CURRENT_DESKTOP", "MATE");
 

@@ -138,18 +138,11 @@ const TDesktop Desktops[] = {
 TEST(DesktopTools, EveryDesktopGetsItsCommandsAndANewFileAtEveryApply) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
-  const QString tools = session.Root() + "/tools";
-  QDir().mkpath(tools);
-  for (const char* name : {"gsettings", "xfconf-query", "pcmanfm", "pcmanfm-qt", "swaymsg"}) {
-    QFile script(tools + '/' + name);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(StandIn);
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  }
+  for (const char* name : {"gsettings", "xfconf-query", "pcmanfm", "pcmanfm-qt", "swaymsg"})
+    ASSERT_TRUE(session.AddStandInTool(name, StandIn));
   const QString log = session.Root() + "/tools.log";
   const QString folder = session.Environment().value("XDG_DATA_HOME") + "/backdropper";
   const QString pictures = session.ProgramDir() + "/Pictures";
-  session.SetVariable("PATH", tools + ':' + session.Environment().value("PATH"));
   session.SetVariable("STANDIN_LOG", log);
 
   TPlasmaShell plasma;

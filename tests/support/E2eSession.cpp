@@ -143,6 +143,19 @@ QProcess* TE2eSession::StartProcess(const QString& program, const QStringList& a
   return Launch(program, arguments);
 }
 
+bool TE2eSession::AddStandInTool(const QString& name, const QByteArray& script) {
+  const QString tools = Root() + QStringLiteral("/tools");
+  QDir().mkpath(tools);
+  QFile file(tools + QLatin1Char('/') + name);
+  if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()) return false;
+  file.close();
+  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QString path = Env.value(QStringLiteral("PATH"));
+  if (!path.startsWith(tools + QLatin1Char(':')))
+    Env.insert(QStringLiteral("PATH"), tools + QLatin1Char(':') + path);
+  return true;
+}
+
 int TE2eSession::Run(const QString& program, const QStringList& arguments, QString* output,
                      int timeoutMs) {
   QProcess process;

@@ -58,6 +58,9 @@ class TE2eSession {
   QProcess* StartProgram(const QStringList& arguments = {});
   // Starts any helper process inside the session (tray host, bus, ...).
   QProcess* StartProcess(const QString& program, const QStringList& arguments);
+  // Puts the shell script `script` under the name `name` first on the PATH of the processes
+  // started from now on, in place of the real tool; false when it cannot be written.
+  bool AddStandInTool(const QString& name, const QByteArray& script);
   // Runs a tool to completion; returns its exit code (-1 when it could not run).
   int Run(const QString& program, const QStringList& arguments, QString* output = nullptr,
           int timeoutMs = 10000);
