@@ -97,11 +97,7 @@ TColorPanel* TColorPanel::DragSource(const QDropEvent* event) const {
 }
 
 void TColorPanel::dragEnterEvent(QDragEnterEvent* event) {
-  TColorPanel* source = DragSource(event);
-  if (source && OnDragOver && OnDragOver(this, source))
-    event->acceptProposedAction();
-  else
-    event->ignore();
+  dragMoveEvent(event);  // entering is the first move: the same question
 }
 
 void TColorPanel::dragMoveEvent(QDragMoveEvent* event) {
