@@ -59,22 +59,28 @@ TE2eSession::TE2eSession(const QString& screen)
   Env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
   PrepareProgramDir();
 
-  // Xvfb picks a free display itself and prints its number once it accepts clients.
-  Xvfb = std::make_unique<QProcess>();
-  Xvfb->setProcessEnvironment(Env);
-  Xvfb->setChildProcessModifier(SetUpChild);
-  Xvfb->start(QStringLiteral("Xvfb"),
-              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-               QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-  QDeadlineTimer deadline(15000);
-  QByteArray out;
-  while (!deadline.hasExpired() && Xvfb->state() != QProcess::NotRunning && !out.contains('\n')) {
-    Xvfb->waitForReadyRead(200);
-    out += Xvfb->readAllStandardOutput();
-  }
-  const QString number = QString::fromLatin1(out).trimmed();
-  if (!number.isEmpty()) {
-    Display = QLatin1Char(':') + number;
+  // Xvfb picks a free display itself and prints its number once it accepts clients. A display
+  // number just given up by another session's server can still refuse the first client, so the
+  // display is tried once and, if it refuses, started anew.
+  for (int attempt = 0; attempt < 3 && Display.isEmpty(); ++attempt) {
+    Kill(Xvfb.get());
+    Xvfb = std::make_unique<QProcess>();
+    Xvfb->setProcessEnvironment(Env);
+    Xvfb->setChildProcessModifier(SetUpChild);
+    Xvfb->start(QStringLiteral("Xvfb"),
+                {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                 QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    QDeadlineTimer deadline(15000);
+    QByteArray out;
+    while (!deadline.hasExpired() && Xvfb->state() != QProcess::NotRunning && !out.contains('\n')) {
+      Xvfb->waitForReadyRead(200);
+      out += Xvfb->readAllStandardOutput();
+    }
+    const QString number = QString::fromLatin1(out).trimmed();
+    if (number.isEmpty()) continue;
+    const QString display = QLatin1Char(':') + number;
+    if (Run(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), display}) != 0) continue;
+    Display = display;
     Env.insert(QStringLiteral("DISPLAY"), Display);
   }
 
