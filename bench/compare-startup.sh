@@ -16,7 +16,7 @@ cleanup() {
 trap cleanup EXIT
 
 exec 3> "$tmp/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 2>/dev/null &
 for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$tmp/display")"
 unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY

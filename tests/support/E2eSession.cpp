@@ -59,9 +59,10 @@ TE2eSession::TE2eSession(const QString& screen)
   Env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
   PrepareProgramDir();
 
-  // Xvfb picks a free display itself and prints its number once it accepts clients. A display
-  // number just given up by another session's server can still refuse the first client, so the
-  // display is tried once and, if it refuses, started anew.
+  // Xvfb picks a free display itself and prints its number once it accepts clients. Left to
+  // itself it resets when its last client goes and drops whoever connects meanwhile (the copy an
+  // installer starts as it ends, a program started right after another crashed): no resets.
+  // A server that does not take a client is started anew.
   for (int attempt = 0; attempt < 3 && Display.isEmpty(); ++attempt) {
     Kill(Xvfb.get());
     Xvfb = std::make_unique<QProcess>();
@@ -69,7 +70,8 @@ TE2eSession::TE2eSession(const QString& screen)
     Xvfb->setChildProcessModifier(SetUpChild);
     Xvfb->start(QStringLiteral("Xvfb"),
                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                 QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                 QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                 QStringLiteral("-noreset")});
     QDeadlineTimer deadline(15000);
     QByteArray out;
     while (!deadline.hasExpired() && Xvfb->state() != QProcess::NotRunning && !out.contains('\n')) {
