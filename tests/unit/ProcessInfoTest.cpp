@@ -13,15 +13,16 @@
 
 namespace {
 
-// A shell started from its own copy of the shell's program file; it waits for a line on its
-// input, so it runs until the test lets it go.
+// A shell started from its own copy of the shell's program file; it says it is up, then waits for
+// a line on its input, so it runs until the test lets it go. Being started is not enough: in the
+// middle of its exec a process already shows its new program file but no arguments yet.
 class TWaitingShell {
  public:
   TWaitingShell(const QString& programFile, const QStringList& arguments) {
     if (!QFile::copy(QStringLiteral("/bin/sh"), programFile)) return;
     QFile::setPermissions(programFile, QFile::ReadOwner | QFile::ExeOwner);
     Process.start(programFile, arguments);
-    Started = Process.waitForStarted();
+    Started = Process.waitForStarted() && Process.waitForReadyRead();
   }
   ~TWaitingShell() {
     Process.closeWriteChannel();
@@ -47,7 +48,7 @@ TEST(ProcessInfo, ProgramFileAndArgumentsOfARunningProcess) {
       {"old (deleted)", false},  // a name that really ends so keeps it
       {"gone (deleted)", true},
   };
-  const QStringList arguments = {"-c", "read line", "name", "", "two words", "ünï"};
+  const QStringList arguments = {"-c", "echo up; read line", "name", "", "two words", "ünï"};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.fileName) + (c.removedWhileRunning ? ", removed" : ""));
     QTemporaryDir dir(TestRoot() + QStringLiteral("/process-XXXXXX"));
