@@ -3,7 +3,9 @@
 # mate-backgrounds, a 5120 x 2880 baseline JPEG of plasma-workspace-wallpapers) to 1920 x 1080
 # and 3840 x 2160, with and without normalisation, against djpeg decoding the same file and
 # vipsthumbnail and ImageMagick resizing it to the same size; the redraw from the cached fitted
-# picture; the peak memory of one compose. Anchors run interleaved; medians of RUNS runs.
+# picture; the peak memory of one compose. Anchors run interleaved; medians of RUNS runs, and
+# for djpeg also the best run against our best: on a shared machine another tenant only ever
+# adds time, so the best runs are the steadier comparison.
 set -euo pipefail
 : "${BENCH_BIN:?set BENCH_BIN to the release bench directory}"
 runs=${RUNS:-7}
@@ -25,12 +27,16 @@ timed() {
   echo $(((end - start) / 1000000))
 }
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+best() { tr ' ' '\n' | grep . | sort -n | head -1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-# Medians (ms) of the benchmarks matching $1, one "name median" line each.
-bench_medians() {
+# Median and best (ms) of the benchmarks matching $1, one "name median best" line each.
+bench_times() {
   "$BENCH_BIN/ComposeBench" --benchmark_filter="$1" --benchmark_repetitions="$runs" \
-    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-    awk -F, '/_median"?,/ { gsub(/"/, "", $1); sub(/\/real_time_median$/, "", $1); printf "%s %.1f\n", $1, $3 }'
+    --benchmark_format=csv 2>/dev/null |
+    awk -F, '{ gsub(/"/, "", $1) }
+      $1 ~ /\/real_time$/ { n = $1; sub(/\/real_time$/, "", n); if (!(n in b) || $3 < b[n]) b[n] = $3 }
+      $1 ~ /\/real_time_median$/ { n = $1; sub(/\/real_time_median$/, "", n); m[n] = $3 }
+      END { for (n in m) printf "%s %.1f %.1f\n", n, m[n], b[n] }' | sort
 }
 peak_mib() {
   local kib
@@ -52,31 +58,38 @@ for picture in "${pictures[@]}"; do
     done
   done
   djpeg=$(median <<<"${t[djpeg]}")
-  printf '  %-44s %8s ms\n' "djpeg (decode only, full size)" "$djpeg" \
+  djpeg_best=$(best <<<"${t[djpeg]}")
+  printf '  %-44s %8s ms (best %s ms)\n' "djpeg (decode only, full size)" "$djpeg" "$djpeg_best"
+  printf '  %-44s %8s ms\n' \
     "compose 1920x1080, whole process" "$(median <<<"${t[process]}")"
-  declare -A ours=()
-  while read -r name ms; do ours[$name]=$ms; done < <(bench_medians "BM_Compose/picture:$index/")
-  printf '  %-44s %8s %8s %8s %10s %12s\n' "" "ms" "/djpeg" "/vips" "/convert" "peak MiB"
+  declare -A ours=() ours_best=()
+  while read -r name ms fastest; do
+    ours[$name]=$ms
+    ours_best[$name]=$fastest
+  done < <(bench_times "BM_Compose/picture:$index/")
+  printf '  %-44s %8s %8s %8s %8s %10s %12s\n' "" "ms" "/djpeg" "best" "/vips" "/convert" "peak MiB"
   for screen in 0 1; do
     size=$([[ $screen == 0 ]] && echo 1920x1080 || echo 3840x2160)
     vips=$(median <<<"${t[vips$size]}")
     convert=$(median <<<"${t[convert$size]}")
     printf '  %-44s %8s\n' "vipsthumbnail --size $size!" "$vips" "convert -resize $size!" "$convert"
     for normalise in 0 1; do
-      ms=${ours[BM_Compose/picture:$index/screen:$screen/effects:$normalise]:-?}
+      row=BM_Compose/picture:$index/screen:$screen/effects:$normalise
+      ms=${ours[$row]:-?}
       peak=$(peak_mib "$picture" "${size%x*}" "${size#*x}" "$normalise")
-      printf '  %-44s %8s %8s %8s %10s %12s\n' \
+      printf '  %-44s %8s %8s %8s %8s %10s %12s\n' \
         "compose $size$([[ $normalise == 1 ]] && echo ', normalised, gamma 120')" "$ms" \
-        "$(ratio "$ms" "$djpeg")" "$(ratio "$ms" "$vips")" "$(ratio "$ms" "$convert")" "$peak"
+        "$(ratio "$ms" "$djpeg")" "$(ratio "${ours_best[$row]:-0}" "$djpeg_best")" \
+        "$(ratio "$ms" "$vips")" "$(ratio "$ms" "$convert")" "$peak"
     done
   done
   budget=$(awk -v w="$width" -v h="$height" 'BEGIN { printf "%d", w * h * 4 / 1048576 + 80 }')
-  echo "  budget: compose / djpeg at most 1.0; below vipsthumbnail and convert; peak at most $budget MiB"
+  echo "  budget: compose / djpeg at most 1.0 (best: best run against best run); below vipsthumbnail and convert; peak at most $budget MiB"
   index=$((index + 1))
 done
 
 echo "-- redraw without reload (copy, calendar step, bitmap file, setter with recorded commands)"
-while read -r name ms; do
+while read -r name ms _; do
   case $name in
     */screen:0/desktop:0) label="1920x1080, KDE (bitmap)"; budget=40 ;;
     */screen:0/desktop:1) label="1920x1080, GNOME (PNG copy)"; budget=40 ;;
@@ -84,4 +97,4 @@ while read -r name ms; do
     */screen:1/desktop:1) label="3840x2160, GNOME (PNG copy)"; budget=120 ;;
   esac
   printf '  %-44s %8s ms (budget %s ms)\n' "$label" "$ms" "$budget"
-done < <(bench_medians 'BM_Redraw')
+done < <(bench_times 'BM_Redraw')
