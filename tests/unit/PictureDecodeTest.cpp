@@ -10,6 +10,7 @@
 
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "MyGDIPlus/JpegRows.h"
+#include "MyGDIPlus/JpegStream.h"
 #include "MyGDIPlus/PictureDecode.h"
 #include "PictureFiles.h"
 
@@ -197,6 +198,83 @@ TEST(PictureDecode, ProgressiveJpegIsDecodedExactlyAsTheToolkitDoes) {
     ASSERT_EQ(picture.Image.size(), QSize(1203, 901)) << c.Name;
     EXPECT_EQ(picture.Image.format(), QImage::Format_RGB32) << c.Name;
     EXPECT_TRUE(picture.Image == expected) << c.Name;
+  }
+}
+
+namespace {
+
+// Every row of `path` through a decoding stream, the first `read` of them asked for and the rest
+// left to Finish; the stream's brightness sums in `sums`.
+std::vector<uchar> StreamedRows(const QString& path, bool planes, int read, TBrightnessSums& sums,
+                                bool& planar) {
+  QString why;
+  TJpegRows jpeg;
+  if (!jpeg.Open(path, why)) return {};
+  planar = planes && jpeg.StartPlanes(why);
+  if (!planar && !jpeg.Start(8, false, why)) return {};
+  TJpegStream stream(jpeg, 3, true);
+  if (!stream.Begin()) return {};
+  const size_t rowBytes = static_cast<size_t>(jpeg.OutputWidth()) * 4;
+  std::vector<uchar> rows;
+  for (int y = 0; y < std::min(read, jpeg.OutputHeight()); ++y) {
+    const uchar* row = stream.Row(y);
+    if (!row) return {};
+    rows.insert(rows.end(), row, row + rowBytes);
+    stream.Release(y + 1);
+  }
+  if (!stream.Finish(why)) return {};
+  sums = stream.Sums;
+  return rows;
+}
+
+}  // namespace
+
+// With half-size chroma the decoder hands over its planes and the drawing thread makes the
+// colours: they must be the decoder's own to the bit, at odd sizes, across the 16-row groups
+// and at the picture's edges, for baseline and progressive files. Other files keep the rows.
+TEST(PictureDecode, JpegPlanesGiveTheDecodersOwnColours) {
+  struct Case {
+    int Width, Height;
+    QStringList Options;
+    bool Planar;
+  };
+  const QStringList halfChroma = {"-sampling-factor", "2x2"};
+  const Case cases[] = {
+      {37, 23, halfChroma, true},
+      {333, 17, halfChroma, true},
+      {1203, 901, halfChroma, true},
+      {5, 40, halfChroma, true},
+      {101, 67, halfChroma + QStringList{"-interlace", "Plane"}, true},
+      {4, 40, halfChroma, false},  // too narrow for smoothed chroma
+      {64, 48, {"-sampling-factor", "1x1"}, false},
+      {64, 48, {"-colorspace", "Gray"}, false},
+  };
+  for (const Case& c : cases) {
+    const QString name = QString("planes-%1x%2-%3.jpg")
+                             .arg(c.Width)
+                             .arg(c.Height)
+                             .arg(c.Options.join("").remove('-'));
+    SCOPED_TRACE(name.toStdString());
+    const QString noise = SavePicture(NoiseImage(c.Width, c.Height, 11), "planes-noise.png");
+    ASSERT_TRUE(Convert(QStringList{noise, "-quality", "85"} + c.Options +
+                        QStringList{TestPicturePath(name)}));
+    TBrightnessSums expectedSums;
+    TBrightnessSums sums;
+    bool planar = false;
+    const std::vector<uchar> expected =
+        StreamedRows(TestPicturePath(name), false, c.Height, expectedSums, planar);
+    ASSERT_EQ(expected.size(), static_cast<size_t>(c.Width) * c.Height * 4);
+    EXPECT_TRUE(StreamedRows(TestPicturePath(name), true, c.Height, sums, planar) == expected);
+    EXPECT_EQ(planar, c.Planar);
+    // Rows the drawing never asked for are still summed.
+    const std::vector<uchar> half =
+        StreamedRows(TestPicturePath(name), true, c.Height / 2, sums, planar);
+    EXPECT_TRUE(std::equal(half.begin(), half.end(), expected.begin()));
+    double mean = 0, deviation = 0, expectedMean = 0, expectedDeviation = 0;
+    sums.Result(mean, deviation);
+    expectedSums.Result(expectedMean, expectedDeviation);
+    EXPECT_EQ(mean, expectedMean);
+    EXPECT_EQ(deviation, expectedDeviation);
   }
 }
 

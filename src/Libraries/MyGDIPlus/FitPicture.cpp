@@ -175,7 +175,10 @@ bool LoadTilePictureToBitmap(const QString& file, QImage& bitmap, const TCompose
       if (jpeg.Open(file, why)) {
         layout = ComputePictureLayout(jpeg.Width(), jpeg.Height(), params);
         const int numerator = TJpegRows::Numerator(MinDecodeScale(layout));
-        if (!jpeg.Start(numerator, false, why)) failedToLoad(why);
+        // At full size the decoder can hand over its planes, and the colour work moves to the
+        // drawing thread, which has time to spare while the decoder has none.
+        if (!(numerator == 8 && jpeg.StartPlanes(why)) && !jpeg.Start(numerator, false, why))
+          failedToLoad(why);
         const QRectF source = ScaledSource(layout, numerator / 8.0);
         canvas = makeCanvas(layout, true);
         TJpegStream stream(jpeg, ResampleTaps(source.height(), layout.Target.height()),

@@ -126,6 +126,54 @@ bool TJpegRows::Start(int numerator, bool packed, QString& why) {
   return true;
 }
 
+bool TJpegRows::StartPlanes(QString& why) {
+  TState& s = *State;
+  const jpeg_component_info* c = s.Info.comp_info;
+  // Past 4 pixels libjpeg smooths the chroma as TYccRows does; narrower, it repeats samples.
+  if (s.Info.jpeg_color_space != JCS_YCbCr || s.Info.num_components != 3 ||
+      s.Info.image_width <= 4 || c[0].h_samp_factor != 2 || c[0].v_samp_factor != 2 ||
+      c[1].h_samp_factor != 1 || c[1].v_samp_factor != 1 || c[2].h_samp_factor != 1 ||
+      c[2].v_samp_factor != 1)
+    return false;
+  if (setjmp(s.Errors.Jump)) {
+    why = s.Failure();
+    return false;
+  }
+  s.Info.scale_num = 8;
+  s.Info.scale_denom = 8;
+  s.Info.raw_data_out = TRUE;
+  s.Info.out_color_space = JCS_YCbCr;
+  jpeg_calc_output_dimensions(&s.Info);
+  return true;
+}
+
+bool TJpegRows::ReadsPlanes() const {
+  return State->Info.raw_data_out;
+}
+
+int TJpegRows::LumaRowBytes() const {
+  return static_cast<int>((State->Info.image_width + 15) / 16 * 16);
+}
+
+bool TJpegRows::ReadPlanes(uchar* const* rows, QString& why) {
+  TState& s = *State;
+  if (setjmp(s.Errors.Jump)) {
+    why = s.Failure();
+    return false;
+  }
+  if (!s.Started) {
+    jpeg_start_decompress(&s.Info);
+    s.Started = true;
+  }
+  JSAMPARRAY planes[3] = {const_cast<JSAMPARRAY>(rows), const_cast<JSAMPARRAY>(rows + 16),
+                          const_cast<JSAMPARRAY>(rows + 24)};
+  if (jpeg_read_raw_data(&s.Info, planes, 16) == 0) {
+    why = QStringLiteral("No rows left.");
+    return false;
+  }
+  return true;
+}
+
 int TJpegRows::Read(uchar* const* rows, int count, QString& why) {
   TState& s = *State;
   if (setjmp(s.Errors.Jump)) {

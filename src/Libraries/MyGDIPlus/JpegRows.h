@@ -29,6 +29,19 @@ class TJpegRows {
   // Sets the output: `numerator` / 8 of the full size, each pixel as 3 bytes (blue, green, red)
   // when `packed`, else as 4 (blue, green, red, 255). Decoding starts with the first Read.
   bool Start(int numerator, bool packed, QString& why);
+  // Or sets the output to the file's own planes, at full size, when they are luma at full size
+  // and chroma at half size both ways (as most cameras and programs write); false, changing
+  // nothing, for any other file. Decoding starts with the first ReadPlanes.
+  bool StartPlanes(QString& why);
+  bool ReadsPlanes() const;
+  // Bytes a row of a plane needs: MCU-aligned luma, and chroma half of that.
+  int LumaRowBytes() const;
+  int ChromaRowBytes() const { return LumaRowBytes() / 2; }
+  // The next 16 rows of luma and 8 of each chroma plane (fewer of them real at the bottom) into
+  // `rows`: 16 luma, 8 blue-difference, 8 red-difference row pointers. False with `why` after
+  // a failure.
+  bool ReadPlanes(uchar* const* rows, QString& why);
+
   int OutputWidth() const;
   int OutputHeight() const;
   // The next rows, at most `count`, into `rows`; the number decoded, 0 with `why` after a

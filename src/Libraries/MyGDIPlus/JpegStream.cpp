@@ -14,12 +14,26 @@ constexpr int Ahead = 192;
 
 }  // namespace
 
+// Planes: a group is 16 rows of luma and 8 of each chroma plane, half as wide.
+constexpr int GroupLumaRows = 16;
+
 TJpegStream::TJpegStream(TJpegRows& jpeg, int held, bool measure)
     : Jpeg(jpeg),
       Width(jpeg.OutputWidth()),
       Height(jpeg.OutputHeight()),
       Measure(measure),
-      Ring(static_cast<qsizetype>(Width) * 4, std::max(held, 1) + Chunk + Ahead) {}
+      Planes(jpeg.ReadsPlanes()),
+      // Planes: the group drawn, the one above and the one below it (for the chroma lines
+      // around its edges), and room ahead.
+      Ring(Planes ? static_cast<qsizetype>(jpeg.LumaRowBytes()) * GroupLumaRows * 3 / 2
+                  : static_cast<qsizetype>(Width) * 4,
+           Planes ? 3 + Ahead / GroupLumaRows : std::max(held, 1) + Chunk + Ahead) {
+  if (!Planes) return;
+  Ycc = std::make_unique<TYccRows>(Width);
+  // The rows held, and a group converted past them.
+  ColourSlots = std::max(held, 1) + 2 * GroupLumaRows;
+  Colour.resize(static_cast<size_t>(ColourSlots) * static_cast<size_t>(Width) * 4);
+}
 
 TJpegStream::~TJpegStream() {
   Ring.Stop();
@@ -35,8 +49,51 @@ bool TJpegStream::Begin() {
   }
 }
 
+const uchar* TJpegStream::Row(int y) {
+  if (!Planes) return Ring.Row(y);
+  while (Converted <= y)
+    if (!ConvertGroup()) return nullptr;
+  return &Colour[static_cast<size_t>(y % ColourSlots) * static_cast<size_t>(Width) * 4];
+}
+
+const uchar* TJpegStream::PlaneRow(int plane, int y) {
+  const size_t luma = static_cast<size_t>(Jpeg.LumaRowBytes());
+  const size_t chroma = static_cast<size_t>(Jpeg.ChromaRowBytes());
+  if (plane == 0)
+    return Ring.Slot(y / GroupLumaRows) + static_cast<size_t>(y % GroupLumaRows) * luma;
+  const int lines = GroupLumaRows / 2;
+  return Ring.Slot(y / lines) + GroupLumaRows * luma +
+         static_cast<size_t>((plane - 1) * lines + y % lines) * chroma;
+}
+
+bool TJpegStream::ConvertGroup() {
+  const int groups = (Height + GroupLumaRows - 1) / GroupLumaRows;
+  const int group = Converted / GroupLumaRows;
+  // The group's last chroma line is smoothed with the first of the next group.
+  if (!Ring.Row(std::min(group + 1, groups - 1))) return false;
+  const int end = std::min(Converted + GroupLumaRows, Height);
+  Q_ASSERT(end - std::min(Released, Converted) <= ColourSlots);
+  const int lines = (Height + 1) / 2;
+  for (int y = Converted; y < end; ++y) {
+    const int line = y / 2;
+    // An even row is smoothed with the chroma line above, an odd one with the line below.
+    const int far = y % 2 ? std::min(line + 1, lines - 1) : std::max(line - 1, 0);
+    uchar* out = &Colour[static_cast<size_t>(y % ColourSlots) * static_cast<size_t>(Width) * 4];
+    Ycc->Convert(PlaneRow(0, y), PlaneRow(1, line), PlaneRow(1, far), PlaneRow(2, line),
+                 PlaneRow(2, far), out);
+    if (Measure) Sums.AddRow(out, Width);
+  }
+  Converted = end;
+  Ring.Release(group);  // the next group needs this one's last chroma line, none above it
+  return true;
+}
+
 void TJpegStream::Release(int y) {
   y = std::min(y, Height);
+  if (Planes) {
+    Released = std::max(Released, y);
+    return;
+  }
   if (Measure) {
     for (; Measured < y; ++Measured) {
       const uchar* row = Ring.Row(Measured);
@@ -50,25 +107,58 @@ void TJpegStream::Release(int y) {
 
 bool TJpegStream::Finish(QString& why) {
   Release(Height);
+  if (Planes) {
+    // The rows the drawing did not need are still summed; without sums the decoder only has
+    // to be let through to the end.
+    while (Measure && Converted < Height && ConvertGroup()) {
+    }
+    Ring.Release((Height + GroupLumaRows - 1) / GroupLumaRows);
+  }
   Join();
   why = Why;
   return Decoded;
 }
 
+void TJpegStream::RunPlanes() {
+  const int groups = (Height + GroupLumaRows - 1) / GroupLumaRows;
+  const size_t luma = static_cast<size_t>(Jpeg.LumaRowBytes());
+  const size_t chroma = static_cast<size_t>(Jpeg.ChromaRowBytes());
+  uchar* rows[2 * GroupLumaRows];
+  int group = 0;
+  for (; group < groups; ++group) {
+    if (!Ring.WaitForRoom(group + 1)) break;
+    uchar* slot = Ring.Slot(group);
+    for (int i = 0; i < GroupLumaRows; ++i) {
+      rows[i] = slot + static_cast<size_t>(i) * luma;
+      rows[GroupLumaRows + i] = slot + GroupLumaRows * luma + static_cast<size_t>(i) * chroma;
+    }
+    if (!Jpeg.ReadPlanes(rows, Why)) break;
+    Ring.Publish(group + 1);
+  }
+  Decoded = group == groups && Jpeg.Finish(Why);
+}
+
+void TJpegStream::RunRows() {
+  std::vector<uchar*> rows(Chunk);
+  int y = 0;
+  while (y < Height) {
+    const int count = std::min(Chunk, Height - y);
+    if (!Ring.WaitForRoom(y + count)) break;
+    for (int i = 0; i < count; ++i) rows[static_cast<size_t>(i)] = Ring.Slot(y + i);
+    const int read = Jpeg.Read(rows.data(), count, Why);
+    if (read == 0) break;
+    y += read;
+    Ring.Publish(y);
+  }
+  Decoded = y == Height && Jpeg.Finish(Why);
+}
+
 void TJpegStream::Run() {
   try {
-    std::vector<uchar*> rows(Chunk);
-    int y = 0;
-    while (y < Height) {
-      const int count = std::min(Chunk, Height - y);
-      if (!Ring.WaitForRoom(y + count)) break;
-      for (int i = 0; i < count; ++i) rows[static_cast<size_t>(i)] = Ring.Slot(y + i);
-      const int read = Jpeg.Read(rows.data(), count, Why);
-      if (read == 0) break;
-      y += read;
-      Ring.Publish(y);
-    }
-    Decoded = y == Height && Jpeg.Finish(Why);
+    if (Planes)
+      RunPlanes();
+    else
+      RunRows();
   } catch (const std::bad_alloc&) {
     Why = QStringLiteral("Not enough memory for the picture.");
   } catch (...) {
