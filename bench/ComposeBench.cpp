@@ -1,8 +1,9 @@
 // Composing a wallpaper from a large photo, and redrawing it from the cached fitted picture.
 //   ComposeBench [Google Benchmark options]
 //   ComposeBench --once PICTURE WIDTH HEIGHT EFFECTS   composes once (for /usr/bin/time)
-// Compose: decode, normalise and gamma (when asked), fit, the calendar, write the bitmap file.
-// Redraw: copy of the fitted picture, the calendar step, the bitmap file, the desktop setter
+// Compose: decode, normalise and gamma (when asked), fit, then the wallpaper as the window
+// writes it: the calendar painted within its reach, the bitmap file, the desktop setter (KDE).
+// Redraw: the same wallpaper from the cached fitted picture, with the desktop setter
 // (its commands recorded, not run), for a desktop that takes the bitmap and one that gets a PNG;
 // with the default skin, and with the costliest one (banded oval background, outlined texts,
 // four weeks of other months). CalendarPaint: the calendar step alone.
@@ -75,25 +76,50 @@ const TCalendarSkinValues Skins[] = {TCalendarSkinValues{}, CostliestSkin(false)
                                      CostliestSkin(true)};
 const char* const SkinNames[] = {"default skin", "costliest skin", "costliest skin, unequal focus"};
 
-// The calendar step as the window runs it: a context over the wallpaper, the locale's names,
-// a screen-sized area less a margin of 20. A month of six rows, the most a month has.
-void PaintCalendar(QImage& wallpaper, const TCalendarSkinValues& skin) {
-  QPainter painter(&wallpaper);
-  TDrawContext context(painter);
+// The calendar scene as the window paints it: a screen-sized area less a margin of 20, a month
+// of six rows, the most a month has.
+TCalendarScene Scene(const QSize& screen) {
   TCalendarScene scene;
   scene.Today = QDate(2026, 3, 15);
-  scene.Area = QRect(20, 20, wallpaper.width() - 40, wallpaper.height() - 40);
-  TCalendarPlacement placement;
-  PaintMonthCalendar(context, skin, CalendarNames(QLocale::system()), scene, placement);
+  scene.Area = QRect(20, 20, screen.width() - 40, screen.height() - 40);
+  return scene;
 }
 
-bool ComposeOnce(const QString& picture, const TComposeParams& params, const QString& output) {
+// The calendar step as the window runs it: a context over the wallpaper, the locale's names.
+void PaintCalendar(QPainter& painter, const TCalendarSkinValues& skin, const QSize& screen) {
+  TDrawContext context(painter);
+  TCalendarPlacement placement;
+  PaintMonthCalendar(context, skin, CalendarNames(QLocale::system()), Scene(screen), placement);
+}
+
+// The wallpaper as the window writes it: the calendar painted within its reach on the fitted
+// picture, the bitmap file, the desktop setter.
+bool Compose(QImage& fitted, const TCalendarSkinValues& skin) {
+  return ComposeWallpaper(fitted, CalendarReach(skin, Scene(fitted.size())),
+                          [&](QPainter& painter) { PaintCalendar(painter, skin, fitted.size()); });
+}
+
+// Where the wallpaper goes: a directory of its own, a desktop whose setter commands are
+// recorded (not run), KDE (takes the bitmap) or GNOME (gets a PNG copy).
+class TDesktopScope {
+ public:
+  explicit TDesktopScope(int desktop) {
+    qputenv("XDG_DATA_HOME", QFile::encodeName(Data.path()));
+    qputenv("XDG_CURRENT_DESKTOP", Desktops[desktop]);
+    Platform::SetCommandRunner(std::make_unique<TRecordingRunner>());
+  }
+  ~TDesktopScope() { Platform::SetCommandRunner(nullptr); }
+
+ private:
+  QTemporaryDir Data;
+};
+
+bool ComposeOnce(const QString& picture, const TComposeParams& params) {
   QImage fitted;
   double factor = 0;
   double skew = 1;
-  if (!LoadTilePictureToBitmap(picture, fitted, params, &factor, &skew)) return false;
-  PaintCalendar(fitted, Skins[0]);
-  return SaveBitmapFile(fitted, output);
+  return LoadTilePictureToBitmap(picture, fitted, params, &factor, &skew) &&
+         Compose(fitted, Skins[0]);
 }
 
 // Arguments: picture, screen, effects (normalisation and gamma).
@@ -104,10 +130,9 @@ void BM_Compose(benchmark::State& state) {
     return;
   }
   const TComposeParams params = Params(Screens[state.range(1)], state.range(2) != 0);
-  QTemporaryDir dir;
-  const QString output = dir.filePath(QLatin1String(WallpaperFileName));
+  const TDesktopScope desktop(0);
   for (auto _ : state)
-    if (!ComposeOnce(picture, params, output)) state.SkipWithError("composing failed");
+    if (!ComposeOnce(picture, params)) state.SkipWithError("composing failed");
   state.SetLabel(QStringLiteral("%1 to %2x%3%4")
                      .arg(QLatin1String(PictureNames[state.range(0)]))
                      .arg(params.ScreenWidth)
@@ -131,14 +156,9 @@ void Redraw(benchmark::State& state, int screenIndex, int desktop, const TCalend
     state.SkipWithError("no fitted picture");
     return;
   }
-  QTemporaryDir data;
-  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-  qputenv("XDG_CURRENT_DESKTOP", Desktops[desktop]);
-  Platform::SetCommandRunner(std::make_unique<TRecordingRunner>());
-  const auto calendar = [&skin](QImage& wallpaper) { PaintCalendar(wallpaper, skin); };
+  const TDesktopScope scope(desktop);
   for (auto _ : state)
-    if (!ComposeWallpaper(fitted, calendar)) state.SkipWithError("redraw failed");
-  Platform::SetCommandRunner(nullptr);
+    if (!Compose(fitted, skin)) state.SkipWithError("redraw failed");
   state.SetLabel(QStringLiteral("%1x%2 %3, %4")
                      .arg(screen.width())
                      .arg(screen.height())
@@ -176,7 +196,8 @@ void BM_CalendarPaint(benchmark::State& state) {
   plain.fill(0xFF3C5A78u);
   for (auto _ : state) {
     QImage wallpaper = plain;
-    PaintCalendar(wallpaper, Skins[state.range(0)]);
+    QPainter painter(&wallpaper);
+    PaintCalendar(painter, Skins[state.range(0)], wallpaper.size());
     benchmark::DoNotOptimize(wallpaper.constBits());
   }
   state.SetLabel(SkinNames[state.range(0)]);
@@ -197,8 +218,8 @@ int main(int argc, char** argv) {
     const QString picture = QString::fromLocal8Bit(argv[2]);
     const TComposeParams params =
         Params(QSize(std::atoi(argv[3]), std::atoi(argv[4])), std::atoi(argv[5]) != 0);
-    QTemporaryDir dir;
-    const bool done = ComposeOnce(picture, params, dir.filePath(QLatin1String(WallpaperFileName)));
+    const TDesktopScope desktop(0);
+    const bool done = ComposeOnce(picture, params);
     if (!done) std::fprintf(stderr, "composing failed\n");
     return done ? 0 : 1;
   }

@@ -13,7 +13,6 @@
 #include "MainDialog.h"
 #include "MyGDIPlus/DrawContext.h"
 #include "MyTime.h"
-#include "Platform/Clock.h"
 #include "ValueParsing/ValueParsing.h"
 
 namespace {
@@ -108,36 +107,38 @@ TCalendarSkinValues TMainForm::CalendarSkinValues() const {
   return s;
 }
 
-void TMainForm::SetInfoOnPicture(QImage& bitmap) {
-  // A painter would copy the shared fitted picture even when nothing is painted on it.
-  if (!ShowCalendarCheckBox->isChecked()) return;
+TCalendarScene TMainForm::CalendarScene(const QDateTime& now) const {
+  TCalendarScene scene;
+  scene.Area = CalendarArea(GetIntFromComboBox(DesktopMarginComboBox));
+  scene.Today = now.date();
+  scene.RectLeft = RectLeft;
+  scene.RectTop = RectTop;
+  return scene;
+}
+
+QRect TMainForm::CalendarPaintReach(const QDateTime& now) const {
+  if (!ShowCalendarCheckBox->isChecked()) return {};
+  return CalendarReach(CalendarSkinValues(), CalendarScene(now));
+}
+
+void TMainForm::SetInfoOnPicture(QPainter& painter, const QDateTime& now) {
   TStatusFrame frame(__FILE__, "TMainForm::SetInfoOnPicture", __LINE__);
   frame.Run([&] {
-    QPainter painter(&bitmap);
     TDrawContext context(painter);
-    PaintCalendar(context);
+    PaintCalendar(context, now);
     frame.Check();
   });
 }
 
-void TMainForm::PaintCalendar(TDrawContext& context) {
+void TMainForm::PaintCalendar(TDrawContext& context, const QDateTime& now) {
   if (!ShowCalendarCheckBox->isChecked()) return;
-  // One reading of the clock: a day painted just before midnight must not be recorded as
-  // painted on the next day, or that day would never be drawn.
-  const QDateTime now = Platform::Clock().Now();
   TStatusFrame frame(__FILE__, "TMainForm::PaintCalendar", __LINE__);
   frame.Run([&] {
-    const int margin = GetIntFromComboBox(DesktopMarginComboBox);
-    TCalendarScene scene;
-    scene.Area = CalendarArea(margin);
-    scene.Today = now.date();
-    scene.RectLeft = RectLeft;
-    scene.RectTop = RectTop;
     TCalendarPlacement placement;
     // An empty area (a margin larger than the work area, no screen) paints nothing and keeps
     // the stored place.
-    if (PaintMonthCalendar(context, CalendarSkinValues(), CalendarNames(QLocale::system()), scene,
-                           placement)) {
+    if (PaintMonthCalendar(context, CalendarSkinValues(), CalendarNames(QLocale::system()),
+                           CalendarScene(now), placement)) {
       RectLeft = placement.RectLeft;
       RectTop = placement.RectTop;
       RectWidth = placement.RectWidth;

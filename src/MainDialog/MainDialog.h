@@ -22,12 +22,15 @@ class QMenu;
 class QMimeData;
 class QTabWidget;
 class QTimer;
+class QDateTime;
+class QPainter;
 class TColorPanel;
 class TDirectoryListDelegate;
 class TFavoritesDialog;
 class TLinkLabel;
 class TPictureSelection;
 class TRandom;
+struct TCalendarScene;
 struct TCalendarSkinValues;
 struct TComposeParams;
 struct TDrawContext;
@@ -64,11 +67,14 @@ class TMainForm : public QWidget {
   // Calendar skin (also the events of the skin file object).
   void ReadCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
   void WriteCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
-  // Calendar painting (CalendarPaint.cpp): the skin as the controls hold it, the calendar painted
-  // onto the wallpaper bitmap, and the painting itself through a drawing context.
+  // Calendar painting (CalendarPaint.cpp): the skin as the controls hold it, the scene at `now`
+  // and the part of the wallpaper it may paint (empty when hidden), the calendar painted onto
+  // the wallpaper bitmap, and the painting itself through a drawing context.
   TCalendarSkinValues CalendarSkinValues() const;
-  void SetInfoOnPicture(QImage& bitmap);
-  void PaintCalendar(TDrawContext& context);
+  TCalendarScene CalendarScene(const QDateTime& now) const;
+  QRect CalendarPaintReach(const QDateTime& now) const;
+  void SetInfoOnPicture(QPainter& painter, const QDateTime& now);
+  void PaintCalendar(TDrawContext& context, const QDateTime& now);
 
   // Window events and label actions.
   void AboutLabelClick();
@@ -404,7 +410,8 @@ class TMainForm : public QWidget {
   QRect ComputeDesktopRect() const;
   TComposeParams ComposeParams() const;
 
-  QImage FittedPicture;  // the last fitting, without calendar
+  QImage FittedPicture;     // the last fitting, without calendar
+  int PictureFittings = 0;  // pictures fitted so far; a redraw fits none
   int ScreenWidth = 0;
   int ScreenHeight = 0;
   QRect DesktopRect;

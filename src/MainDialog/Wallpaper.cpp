@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -17,6 +18,7 @@
 #include "MyTime.h"
 #include "PictureSelection.h"
 #include "Platform/Broadcast.h"
+#include "Platform/Clock.h"
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
@@ -132,6 +134,7 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
       FittedPicture = QImage();
     }
     if (reload || FittedPicture.isNull()) {
+      ++PictureFittings;
       double factor = 0;
       double skew = 0;
       if (!LoadTilePictureToBitmap(LastFileTitle, FittedPicture, ComposeParams(), &factor, &skew)) {
@@ -143,10 +146,13 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
       CurrentSkew = skew;
       UpdateSkewAndFactorLabels();
     }
+    // One reading of the clock: a day painted just before midnight must not be recorded as
+    // painted on the next day, or that day would never be drawn.
+    const QDateTime now = Platform::Clock().Now();
     // A calendar that failed is reported after the wallpaper has still been written.
     TFunStatContext calendar;
-    ComposeWallpaper(FittedPicture, [&](QImage& wallpaper) {
-      SetInfoOnPicture(wallpaper);
+    ComposeWallpaper(FittedPicture, CalendarPaintReach(now), [&](QPainter& painter) {
+      SetInfoOnPicture(painter, now);
       calendar = FunStatContext;
     });
     frame.Check();

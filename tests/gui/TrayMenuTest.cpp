@@ -90,13 +90,13 @@ TEST_F(TrayMenuTest, ALevelTurnsNormalisationOnAndComposesOnce) {
   Form.SetFileAsWallpaper(true);
   const qsizetype perApply = Desktop.Runner->Commands.size();
   ASSERT_GT(perApply, 0);
-  const qint64 fitted = Form.FittedPicture.cacheKey();
+  const int fitted = Form.PictureFittings;
 
   Form.findChild<QAction*>("STP_NormalizeBrightness30Menu")->trigger();
   EXPECT_TRUE(Form.UsePictureNormalizeBrightnessCheckBox->isChecked());
   EXPECT_EQ(Form.PictureNormalizeBrightnessLevelComboBox->currentText(), "30");
   EXPECT_EQ(Desktop.Runner->Commands.size(), 2 * perApply) << "one composition";
-  EXPECT_NE(Form.FittedPicture.cacheKey(), fitted) << "the picture was fitted again";
+  EXPECT_NE(Form.PictureFittings, fitted) << "the picture was fitted again";
   EXPECT_FALSE(Form.Updating);
 
   Form.findChild<QAction*>("STP_NormalizeBrightness_NoneMenu")->trigger();
@@ -107,7 +107,7 @@ TEST_F(TrayMenuTest, ALevelTurnsNormalisationOnAndComposesOnce) {
 TEST_F(TrayMenuTest, CalendarEntriesInvertTheirBoxesAndRedraw) {
   Form.SetFileAsWallpaper(true);
   const qsizetype perApply = Desktop.Runner->Commands.size();
-  const qint64 fitted = Form.FittedPicture.cacheKey();
+  const int fitted = Form.PictureFittings;
   for (QCheckBox* box : {Form.ShowCalendarCheckBox, Form.ShowCalendarBackCheckBox}) {
     QAction* entry = box == Form.ShowCalendarCheckBox ? Form.STP_VisibleCalendarMenu
                                                       : Form.STP_VisibleCalendarBackMenu;
@@ -117,5 +117,5 @@ TEST_F(TrayMenuTest, CalendarEntriesInvertTheirBoxesAndRedraw) {
     EXPECT_NE(box->isChecked(), before) << entry->text();
   }
   EXPECT_EQ(Desktop.Runner->Commands.size(), 3 * perApply) << "one redraw each";
-  EXPECT_EQ(Form.FittedPicture.cacheKey(), fitted) << "redrawn without fitting again";
+  EXPECT_EQ(Form.PictureFittings, fitted) << "redrawn without fitting again";
 }

@@ -96,11 +96,11 @@ TEST_F(WallpaperTest, GuardSkipsUpdatingNonPicturesAndTheWallpaperItself) {
 
 TEST_F(WallpaperTest, RedrawKeepsTheFittedPictureAndReloadFitsAgain) {
   Form.NextWallpaperLabelClick();
-  const qint64 fitted = Form.FittedPicture.cacheKey();
+  const int fitted = Form.PictureFittings;
   Form.CalendarYearTextColorPanel->SetColor(0x00FF00);  // a calendar setting: redraw only
-  EXPECT_EQ(Form.FittedPicture.cacheKey(), fitted);
+  EXPECT_EQ(Form.PictureFittings, fitted);
   Form.GammaPictureComboBox->setCurrentText("200");  // an effect: fitted again
-  EXPECT_NE(Form.FittedPicture.cacheKey(), fitted);
+  EXPECT_NE(Form.PictureFittings, fitted);
 }
 
 TEST_F(WallpaperTest, AnUnreadablePictureEmptiesTheTitleAndKeepsTheOldWallpaper) {
@@ -182,7 +182,7 @@ TEST_F(WallpaperTest, AFirstTickWithAFreshScheduleChangesThePicture) {
 
 TEST_F(WallpaperTest, AWorkAreaChangeRedrawsWithoutReloading) {
   Form.NextWallpaperLabelClick();
-  const qint64 fitted = Form.FittedPicture.cacheKey();
+  const int fitted = Form.PictureFittings;
   const qsizetype told = Desktop.Runner->Commands.size();
   // Nothing changed: nothing is drawn.
   QFile::remove(WallpaperPath());
@@ -192,7 +192,7 @@ TEST_F(WallpaperTest, AWorkAreaChangeRedrawsWithoutReloading) {
   Form.DesktopRect.translate(0, 30);
   Form.FWinIniChange();
   EXPECT_TRUE(QFile::exists(WallpaperPath())) << "the wallpaper file is written again";
-  EXPECT_EQ(Form.FittedPicture.cacheKey(), fitted) << "the picture was not fitted again";
+  EXPECT_EQ(Form.PictureFittings, fitted) << "the picture was not fitted again";
   EXPECT_EQ(Form.DesktopRect, Form.ComputeDesktopRect());
   EXPECT_GT(Desktop.Runner->Commands.size(), told) << "the desktop was told";
 }
@@ -201,11 +201,11 @@ TEST_F(WallpaperTest, AScreenSizeChangeFitsThePictureAgain) {
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
   for (const bool width : {true, false}) {
     Form.NextWallpaperLabelClick();
-    const qint64 fitted = Form.FittedPicture.cacheKey();
+    const int fitted = Form.PictureFittings;
     // The cached fitting was made for another resolution.
     (width ? Form.ScreenWidth : Form.ScreenHeight) += 100;
     Form.FWinIniChange();
-    EXPECT_NE(Form.FittedPicture.cacheKey(), fitted) << width;
+    EXPECT_NE(Form.PictureFittings, fitted) << width;
     EXPECT_EQ(QSize(Form.ScreenWidth, Form.ScreenHeight), screen) << width;
     EXPECT_EQ(Form.FittedPicture.size(), screen) << width;
     EXPECT_EQ(QImage(WallpaperPath()).size(), screen) << width;

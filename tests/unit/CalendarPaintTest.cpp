@@ -286,6 +286,45 @@ TEST(PaintMonthCalendar, ExtremeSkinsPaintInsideTheBitmapOrNotAtAll) {
   EXPECT_EQ(none.After, none.Before);
 }
 
+// The wallpaper keeps only the rows of the reach for the painting: nothing may be painted
+// outside them, whatever the skin.
+TEST(PaintMonthCalendar, PaintsOnlyWithinItsReach) {
+  const auto skin = [](const char* effect, int fontSize, int thickness, int margin) {
+    TCalendarSkinValues s;
+    s.TextEffect = QLatin1String(effect);
+    s.OutlineThickness = thickness;
+    for (TSkinFont* font : {&s.YearFont, &s.MonthFont, &s.DayOfWeekFont, &s.DaysFont}) {
+      font->Size = fontSize;
+      font->VerticalShift = -5;
+    }
+    s.HorizontalMargin = s.VerticalMargin = margin;
+    s.YMBottomSpace = s.DOWBottomSpace = 0;
+    s.OvalBack = fontSize > 30;
+    return s;
+  };
+  const std::pair<const char*, TCalendarSkinValues> skins[] = {
+      {"default", TCalendarSkinValues{}},
+      {"shadow", skin("Shadow", 20, 0, 25)},
+      {"outline 9, no margins", skin("Outline", 12, 9, 0)},
+      {"large fonts in an oval", skin("Outline", 40, 4, 0)},
+  };
+  for (const auto& [name, values] : skins) {
+    SCOPED_TRACE(name);
+    TCalendarCase c;
+    c.Skin = values;
+    c.Scene.RectTop = 0.5;
+    c.Paint();
+    ASSERT_TRUE(c.Painted);
+    const QRect changed = ChangedBox(c.Before, c.After);
+    const QRect reach = CalendarReach(c.Skin, c.Scene);
+    EXPECT_LE(reach.top(), changed.top());
+    EXPECT_GE(reach.bottom(), changed.bottom());
+  }
+  TCalendarScene nowhere;
+  nowhere.Today = QDate(2024, 5, 17);
+  EXPECT_TRUE(CalendarReach(TCalendarSkinValues{}, nowhere).isEmpty()) << "no area";
+}
+
 TEST(CalendarNames, StandAloneMonthNamesAndShortWeekdaysFromMonday) {
   const TCalendarNames english = CalendarNames(QLocale::c());
   EXPECT_EQ(english.Months[0], "January");

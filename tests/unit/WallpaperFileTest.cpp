@@ -136,35 +136,39 @@ TEST(WallpaperFile, AWriteFailingMidwayKeepsTheOldFile) {
   EXPECT_EQ(QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList{"wall.bmp"});
 }
 
-TEST(ComposeWallpaper, PaintsACopyWritesTheFileAndSetsIt) {
+TEST(ComposeWallpaper, PaintsWithinItsRowsWritesTheFileSetsItAndLeavesTheFittedPicture) {
   TRecordedDesktop desktop("MATE");
-  const QImage fitted = SolidImage(120, 90, qRgb(0, 0, 128));
-  ASSERT_TRUE(ComposeWallpaper(fitted, [](QImage& wallpaper) {
-    QPainter painter(&wallpaper);
-    painter.fillRect(10, 10, 20, 20, Qt::red);
-  }));
-  EXPECT_EQ(fitted.pixel(15, 15), qRgb(0, 0, 128));  // the cached picture is not painted on
+  QImage fitted = NoiseImage(120, 90, 3);
+  const QImage original = fitted.copy();
+  // The painting reaches past its rows (20 to 39): it is clipped to them.
+  const auto paint = [](QPainter& painter) { painter.fillRect(10, 0, 20, 90, Qt::red); };
+  ASSERT_TRUE(ComposeWallpaper(fitted, QRect(40, 20, 5, 20), paint));
+  EXPECT_EQ(fitted, original) << "the cached picture comes back unpainted";
 
   const QString path = GetOperatorPath() + "Backdropper_Wallpaper.bmp";
-  const QImage written(path);
+  const QImage written = QImage(path).convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(written.size(), QSize(120, 90));
-  EXPECT_EQ(written.pixel(15, 15), qRgb(255, 0, 0));
-  EXPECT_EQ(written.pixel(50, 50), qRgb(0, 0, 128));
+  for (const int y : {0, 19, 40, 89}) EXPECT_EQ(written.pixel(15, y), original.pixel(15, y)) << y;
+  for (const int y : {20, 39}) EXPECT_EQ(written.pixel(15, y), qRgb(255, 0, 0)) << y;
+  EXPECT_EQ(written.pixel(50, 25), original.pixel(50, 25));
   ASSERT_FALSE(desktop.Runner->Commands.isEmpty());
-  // MATE reads through gdk-pixbuf and gets a PNG of the painted copy.
+  // MATE reads through gdk-pixbuf and gets a PNG of the painted wallpaper.
   const QString handed = GetOperatorPath() + "Backdropper_Wallpaper-1.png";
   EXPECT_EQ(desktop.Runner->Commands.last().last(), handed);
-  EXPECT_EQ(QImage(handed).pixel(15, 15), qRgb(255, 0, 0));
+  EXPECT_EQ(QImage(handed).pixel(15, 25), qRgb(255, 0, 0));
 
-  // Without painting, the file is the fitted picture; a refused setting is reported, but the
-  // file has been written.
+  // A refused setting is reported, but the file has been written, and the fitted picture is
+  // still put back; without painting, the file is the picture.
   desktop.Runner->Answer = [](const QString&, const QStringList&) {
     Platform::TCommandResult result;
     result.Started = true;
     result.ExitCode = 1;
     return result;
   };
-  EXPECT_FALSE(ComposeWallpaper(fitted, nullptr));
+  EXPECT_FALSE(ComposeWallpaper(fitted, QRect(0, 20, 1, 20), paint));
   EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to set wallpaper."));
-  EXPECT_EQ(QImage(path).pixel(15, 15), qRgb(0, 0, 128));
+  EXPECT_EQ(QImage(path).pixel(15, 25), qRgb(255, 0, 0));
+  EXPECT_EQ(fitted, original);
+  EXPECT_FALSE(ComposeWallpaper(fitted));
+  EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), original);
 }

@@ -1,6 +1,8 @@
 #include "Calendar/CalendarPainter.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <cstdlib>
 
 #include "MyGDIPlus/DrawContext.h"
 #include "MyGDIPlus/LinearGradient.h"
@@ -111,6 +113,21 @@ TCalendarLayoutInput CalendarLayoutInput(const TCalendarSkinValues& skin,
   input.RectLeft = scene.RectLeft;
   input.RectTop = scene.RectTop;
   return input;
+}
+
+QRect CalendarReach(const TCalendarSkinValues& skin, const TCalendarScene& scene) {
+  TCalendarLayout layout;
+  if (!scene.Today.isValid() || !ComputeCalendarLayout(CalendarLayoutInput(skin, scene), layout))
+    return {};
+  // A one-line text stays within a line of its font around its box, widened by its outline or
+  // moved by its shadow; twice the largest font is room to spare. Outlines reach a pixel out.
+  int room = 0;
+  for (const TSkinFont* font :
+       {&skin.YearFont, &skin.MonthFont, &skin.DayOfWeekFont, &skin.DaysFont})
+    room = std::max({room, 2 * font->Size + std::abs(font->VerticalShift),
+                     2 * font->Size + std::abs(font->HorizontalShift)});
+  room += 2 * std::max(skin.OutlineThickness, 0) + 2;
+  return (layout.Calendar | layout.Back).adjusted(-room, -room, room, room);
 }
 
 bool PaintMonthCalendar(TDrawContext& context, const TCalendarSkinValues& skin,

@@ -32,6 +32,10 @@ struct TCalendarScene {
 TCalendarLayoutInput CalendarLayoutInput(const TCalendarSkinValues& skin,
                                          const TCalendarScene& scene);
 
+// Where the painting may change the bitmap: the calendar and its background, with room above
+// and below for texts larger than their boxes; empty when nothing is painted.
+QRect CalendarReach(const TCalendarSkinValues& skin, const TCalendarScene& scene);
+
 // Paints the calendar through `context` (smooth mode, as the context is created) and gives its
 // placement. False, with nothing painted and `placement` untouched, when the area is empty.
 bool PaintMonthCalendar(TDrawContext& context, const TCalendarSkinValues& skin,

@@ -32,7 +32,8 @@ TJpegStream::TJpegStream(TJpegRows& jpeg, int held, bool measure)
   Ycc = std::make_unique<TYccRows>(Width);
   // The rows held, and a group converted past them.
   ColourSlots = std::max(held, 1) + 2 * GroupLumaRows;
-  Colour.resize(static_cast<size_t>(ColourSlots) * static_cast<size_t>(Width) * 4);
+  Colour = std::make_unique<Platform::TLargeBuffer>(static_cast<size_t>(ColourSlots) *
+                                                    static_cast<size_t>(Width) * 4);
 }
 
 TJpegStream::~TJpegStream() {
@@ -53,7 +54,11 @@ const uchar* TJpegStream::Row(int y) {
   if (!Planes) return Ring.Row(y);
   while (Converted <= y)
     if (!ConvertGroup()) return nullptr;
-  return &Colour[static_cast<size_t>(y % ColourSlots) * static_cast<size_t>(Width) * 4];
+  return ColourRow(y);
+}
+
+uchar* TJpegStream::ColourRow(int y) {
+  return Colour->Data() + static_cast<size_t>(y % ColourSlots) * static_cast<size_t>(Width) * 4;
 }
 
 const uchar* TJpegStream::PlaneRow(int plane, int y) {
@@ -78,7 +83,7 @@ bool TJpegStream::ConvertGroup() {
     const int line = y / 2;
     // An even row is smoothed with the chroma line above, an odd one with the line below.
     const int far = y % 2 ? std::min(line + 1, lines - 1) : std::max(line - 1, 0);
-    uchar* out = &Colour[static_cast<size_t>(y % ColourSlots) * static_cast<size_t>(Width) * 4];
+    uchar* out = ColourRow(y);
     Ycc->Convert(PlaneRow(0, y), PlaneRow(1, line), PlaneRow(1, far), PlaneRow(2, line),
                  PlaneRow(2, far), out);
     if (Measure) Sums.AddRow(out, Width);

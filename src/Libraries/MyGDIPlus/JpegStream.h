@@ -43,6 +43,7 @@ class TJpegStream {
   // Planes: makes the colour rows of the next group; false when its planes never came.
   bool ConvertGroup();
   const uchar* PlaneRow(int plane, int y);
+  uchar* ColourRow(int y);
 
   TJpegRows& Jpeg;
   const int Width;
@@ -55,7 +56,7 @@ class TJpegStream {
   // Planes: colour rows made on the drawing thread, the top `Converted` of them so far, in
   // a ring of their own.
   std::unique_ptr<TYccRows> Ycc;
-  std::vector<uchar> Colour;
+  std::unique_ptr<Platform::TLargeBuffer> Colour;
   int ColourSlots = 0;
   int Converted = 0;
   int Released = 0;

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <functional>
 
+class QPainter;
+
 // --- Picture types -------------------------------------------------------------------------
 
 // Every decodable type's glob patterns with the leading "*" removed (".jpg"), sorted
@@ -92,9 +94,13 @@ inline const char* const WallpaperFileName = "Backdropper_Wallpaper.bmp";
 // Writes `image` as an uncompressed 24-bit bitmap, replacing `path` atomically.
 // Status frame "SaveBitmapFile", Error "Failed to save wallpaper.".
 bool SaveBitmapFile(const QImage& image, const QString& path);
-// Copies the fitted picture, lets `paint` draw on the copy (the calendar), saves it as the
-// wallpaper file and sets it as the desktop wallpaper.
-bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& paint);
+// Saves the picture as the wallpaper file and sets it as the desktop wallpaper.
+bool ComposeWallpaper(const QImage& picture);
+// The same with `paint` drawn on the fitted picture first (the calendar), through a painter
+// clipped to the rows of `reach`. Those rows are put back afterwards, so the fitted picture
+// comes out as it went in, and only they are copied rather than the whole screen.
+bool ComposeWallpaper(QImage& fitted, const QRect& reach,
+                      const std::function<void(QPainter&)>& paint);
 // Sets the file `name` of the wallpaper directory as the desktop wallpaper; `picture`, when
 // given, holds its pixels, so that desktops that need another format are spared reading it.
 // Status frame "SetFileAsWallpaper", Error "Failed to set wallpaper.".

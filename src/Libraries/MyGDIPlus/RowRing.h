@@ -6,7 +6,8 @@
 #include <QtGlobal>
 #include <condition_variable>
 #include <mutex>
-#include <vector>
+
+#include "Platform/LargeMemory.h"
 
 class TRowRing {
  public:
@@ -18,7 +19,7 @@ class TRowRing {
   // Decoder: waits until rows up to `end` may be written; false once the reader stopped.
   bool WaitForRoom(int end);
   // Where row `y` goes; its slot is free once WaitForRoom(y + 1) returned true.
-  uchar* Slot(int y) { return &Bytes[static_cast<size_t>(y % SlotCount) * RowBytes]; }
+  uchar* Slot(int y) { return Bytes.Data() + static_cast<size_t>(y % SlotCount) * RowBytes; }
   // Decoder: the top `rows` rows are written.
   void Publish(int rows);
   // Decoder: nothing more comes, whether the picture is complete or not.
@@ -37,7 +38,7 @@ class TRowRing {
   std::condition_variable Changed;
   size_t RowBytes;
   int SlotCount;
-  std::vector<uchar> Bytes;
+  Platform::TLargeBuffer Bytes;
   int Written = 0;
   int Released = 0;
   bool Ended = false;

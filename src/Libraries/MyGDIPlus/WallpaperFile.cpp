@@ -2,6 +2,8 @@
 // desktop.
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +18,8 @@
 #include "File/File.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "MyGDIPlus/RowRing.h"
+#include "Platform/LargeMemory.h"
+#include "Platform/ReleaseLater.h"
 #include "Platform/VectorState.h"
 #include "Platform/WallpaperSetter.h"
 
@@ -139,15 +143,6 @@ bool WriteBitmap(int fd, const QImage& image) {
   return written;
 }
 
-// Closes `fd` on a thread of its own, so that freeing what it holds does not hold this one up.
-void ReleaseLater(int fd) {
-  try {
-    std::thread([fd] { ::close(fd); }).detach();
-  } catch (const std::system_error&) {
-    ::close(fd);
-  }
-}
-
 }  // namespace
 
 bool SaveBitmapFile(const QImage& image, const QString& path) {
@@ -164,7 +159,7 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
     const bool written = WriteFileAtomically(
         path, [&](int fd) { return WriteBitmap(fd, image); }, false, false);
     const int error = errno;
-    if (replaced >= 0) ReleaseLater(replaced);
+    if (replaced >= 0) Platform::CloseLater(replaced);
     errno = error;
     if (!written)
       frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save wallpaper."), path, {},
@@ -173,15 +168,54 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
   return !frame.Failed();
 }
 
-bool ComposeWallpaper(const QImage& fitted, const std::function<void(QImage&)>& paint) {
+namespace {
+
+// The wallpaper file written and handed to the desktop, within the caller's frame.
+void SaveAndSet(TStatusFrame& frame, const QImage& picture) {
+  SaveBitmapFile(picture, GetOperatorPath() + QLatin1String(WallpaperFileName));
+  frame.Check();
+  SetFileAsWallpaper(QLatin1String(WallpaperFileName), picture);
+  frame.Check();
+}
+
+// Rows [`from`, `from` + count) of `source` over the rows from `to` of `target`, as wide.
+void CopyRows(const QImage& source, int from, QImage& target, int to, int count) {
+  const size_t bytes = static_cast<size_t>(std::min(source.bytesPerLine(), target.bytesPerLine()));
+  for (int y = 0; y < count; ++y)
+    std::memcpy(target.scanLine(to + y), source.constScanLine(from + y), bytes);
+}
+
+}  // namespace
+
+bool ComposeWallpaper(const QImage& picture) {
+  TStatusFrame frame(__FILE__, "ComposeWallpaper", __LINE__);
+  frame.Run([&] { SaveAndSet(frame, picture); });
+  return !frame.Failed();
+}
+
+bool ComposeWallpaper(QImage& fitted, const QRect& reach,
+                      const std::function<void(QPainter&)>& paint) {
   TStatusFrame frame(__FILE__, "ComposeWallpaper", __LINE__);
   frame.Run([&] {
-    QImage wallpaper = fitted;  // painting detaches it; the fitted picture stays as it is
-    if (paint) paint(wallpaper);
-    SaveBitmapFile(wallpaper, GetOperatorPath() + QLatin1String(WallpaperFileName));
-    frame.Check();
-    SetFileAsWallpaper(QLatin1String(WallpaperFileName), wallpaper);
-    frame.Check();
+    const QRect rows = QRect(0, reach.y(), fitted.width(), reach.height()) & fitted.rect();
+    QImage saved;
+    if (paint && !rows.isEmpty()) {
+      saved = Platform::AllocateLargeImage(rows.width(), rows.height(), fitted.format());
+      if (saved.isNull())
+        frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create bitmap."),
+                    QStringLiteral("%1 x %2").arg(rows.width()).arg(rows.height()));
+      CopyRows(fitted, rows.y(), saved, 0, rows.height());
+    }
+    // Also when painting, saving or setting fails: the cached picture must stay unpainted.
+    const auto restore = qScopeGuard([&] {
+      if (!saved.isNull()) CopyRows(saved, 0, fitted, rows.y(), rows.height());
+    });
+    if (!saved.isNull()) {
+      QPainter painter(&fitted);
+      painter.setClipRect(rows);
+      paint(painter);
+    }
+    SaveAndSet(frame, fitted);
   });
   return !frame.Failed();
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <new>
+#include <algorithm>
 
 namespace Platform {
 namespace {
@@ -60,6 +62,18 @@ QImage AllocateLargeImage(int width, int height, QImage::Format format) {
   if (!start) return {};
   return QImage(static_cast<uchar*>(start), width, height, static_cast<qsizetype>(stride), format,
                 FreeImageBlock, new TBlock{start, bytes});
+}
+
+TLargeBuffer::TLargeBuffer(size_t bytes) : Size(bytes), Mapped(bytes >= (size_t{1} << 20)) {
+  Bytes = Mapped ? static_cast<uchar*>(MapLarge(bytes)) : new uchar[std::max<size_t>(bytes, 1)];
+  if (!Bytes) throw std::bad_alloc();
+}
+
+TLargeBuffer::~TLargeBuffer() {
+  if (Mapped)
+    UnmapLarge(Bytes, Size);
+  else
+    delete[] Bytes;
 }
 
 }  // namespace Platform

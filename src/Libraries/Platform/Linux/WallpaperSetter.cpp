@@ -14,6 +14,7 @@
 #include "Platform/CommandRunner.h"
 #include "Platform/Linux/StoredPng.h"
 #include "Platform/Linux/X11RootWallpaper.h"
+#include "Platform/ReleaseLater.h"
 
 namespace Platform {
 namespace {
@@ -205,7 +206,7 @@ const QList<TDesktop>& Desktops() {
 // where links are not possible), or a PNG of its pixels.
 bool WriteHandOff(const QString& wallpaper, const QImage& picture, THandOff format,
                   const QString& path, QString& why) {
-  QFile::remove(path);
+  RemoveFreeingLater(path);
   if (format == THandOff::Png) {
     if (!picture.isNull()) return WriteStoredPng(picture, path, why);
     QImageReader reader(wallpaper);
@@ -254,7 +255,7 @@ class TDesktopToolSetter : public IWallpaperSetter {
     // Also the names of the other format, left when the session's desktop was another one.
     for (const QString& kind : {QStringLiteral(".png"), QLatin1Char('.') + file.suffix()})
       for (const QString& number : {QStringLiteral("-1"), QStringLiteral("-2")})
-        if (const QString stale = stem + number + kind; stale != fresh) QFile::remove(stale);
+        if (const QString stale = stem + number + kind; stale != fresh) RemoveFreeingLater(stale);
     return true;
   }
 
