@@ -99,7 +99,7 @@ for picture in "${pictures[@]}"; do
   index=$((index + 1))
 done
 
-echo "-- redraw without reload (copy, calendar step, bitmap file, setter with recorded commands)"
+echo "-- redraw without reload (calendar step on its rows, bitmap file, setter with recorded commands)"
 while read -r name ms _; do
   case $name in
     */screen:0/desktop:0) label="1920x1080, KDE (bitmap)"; budget=40 ;;
