@@ -169,6 +169,19 @@ TEST(ComposeWallpaper, PaintsWithinItsRowsWritesTheFileSetsItAndLeavesTheFittedP
   EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to set wallpaper."));
   EXPECT_EQ(QImage(path).pixel(15, 25), qRgb(255, 0, 0));
   EXPECT_EQ(fitted, original);
+  // A file that cannot be written: reported, and the fitted picture is still put back.
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit small = before;
+  small.rlim_cur = 1024;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool composed = ComposeWallpaper(fitted, QRect(0, 20, 1, 20), paint);
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(composed);
+  EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to save wallpaper."));
+  EXPECT_EQ(fitted, original);
   EXPECT_FALSE(ComposeWallpaper(fitted));
   EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), original);
 }
