@@ -116,6 +116,18 @@ TEST_F(CalendarWallpaperTest, ComposingPaintsTheCalendarAndStoresItsPlace) {
   Form.ShowCalendarCheckBox->setChecked(false);
   EXPECT_EQ(WallpaperFile(), Form.FittedPicture);
   EXPECT_NE(Form.LastRedrawTime, Now());
+
+  // A margin past the work area: nothing painted, the place kept, and the day recorded as
+  // tried, so the next tick does not write the wallpaper again.
+  const double left = Form.RectLeft;
+  Form.ShowCalendarCheckBox->setChecked(true);
+  Form.DesktopMarginComboBox->setEditable(true);  // as an options file can set it
+  Form.DesktopMarginComboBox->setCurrentText("5000");
+  Clock.Set(QDateTime(Friday, QTime(23, 59, 45)));
+  Form.RedrawWallpaperOnParamChange();
+  EXPECT_EQ(WallpaperFile(), Form.FittedPicture);
+  EXPECT_DOUBLE_EQ(Form.LastRedrawTime, Now());
+  EXPECT_DOUBLE_EQ(Form.RectLeft, left);
 }
 
 TEST_F(CalendarWallpaperTest, DefaultSkinChangesEveryControlAndRedrawsOnce) {

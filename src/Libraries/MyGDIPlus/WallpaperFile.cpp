@@ -210,7 +210,8 @@ bool ComposeWallpaper(QImage& fitted, const QRect& reach,
     const auto restore = qScopeGuard([&] {
       if (!saved.isNull()) CopyRows(saved, 0, fitted, rows.y(), rows.height());
     });
-    if (!saved.isNull()) {
+    // Painted also with no rows to reach: the painting is still tried (and recorded).
+    if (paint) {
       QPainter painter(&fitted);
       painter.setClipRect(rows);
       paint(painter);
