@@ -72,8 +72,8 @@ TEST(RootWallpaper, ShowsThePictureAndFreesThePreviousPixmaps) {
   TConnection x(session.DisplayName());
   ASSERT_TRUE(x.Ok());
 
-  const QImage picture = NoiseImage(1280, 1024, 1);
-  ASSERT_TRUE(ComposeWallpaper(picture)) << FunStatContext.Parameter2;
+  QImage picture = NoiseImage(1280, 1024, 1);
+  ASSERT_TRUE(ComposeWallpaper(picture, {}, nullptr)) << FunStatContext.Parameter2;
   const uint32_t first = x.Property("_XROOTPMAP_ID");
   ASSERT_NE(first, 0u);
   EXPECT_EQ(x.Property("ESETROOT_PMAP_ID"), first);
@@ -90,7 +90,8 @@ TEST(RootWallpaper, ShowsThePictureAndFreesThePreviousPixmaps) {
   uint32_t previous = first;
   for (int round = 1; round <= 20; ++round) {
     const QRgb colour = qRgb(round * 10, 255 - round * 10, round);
-    ASSERT_TRUE(ComposeWallpaper(SolidImage(1280, 1024, colour))) << round;
+    QImage solid = SolidImage(1280, 1024, colour);
+    ASSERT_TRUE(ComposeWallpaper(solid, {}, nullptr)) << round;
     const uint32_t current = x.Property("_XROOTPMAP_ID");
     EXPECT_NE(current, previous) << round;
     EXPECT_EQ(x.Property("ESETROOT_PMAP_ID"), current) << round;
@@ -118,7 +119,8 @@ TEST(RootWallpaper, LeavesPixmapsItDidNotSetAlone) {
   xcb_flush(x.Connection);
   ASSERT_EQ(x.Property("_XROOTPMAP_ID"), foreign);
 
-  ASSERT_TRUE(ComposeWallpaper(SolidImage(1280, 1024, qRgb(1, 2, 3))));
+  QImage solid = SolidImage(1280, 1024, qRgb(1, 2, 3));
+  ASSERT_TRUE(ComposeWallpaper(solid, {}, nullptr));
   EXPECT_TRUE(x.Ok());
   EXPECT_EQ(x.Geometry(foreign), QSize(8, 8));
   EXPECT_NE(x.Property("_XROOTPMAP_ID"), foreign);

@@ -182,6 +182,6 @@ TEST(ComposeWallpaper, PaintsWithinItsRowsWritesTheFileSetsItAndLeavesTheFittedP
   EXPECT_FALSE(composed);
   EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to save wallpaper."));
   EXPECT_EQ(fitted, original);
-  EXPECT_FALSE(ComposeWallpaper(fitted));
+  EXPECT_FALSE(ComposeWallpaper(fitted, {}, nullptr));
   EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), original);
 }

@@ -23,9 +23,12 @@ TJpegStream::TJpegStream(TJpegRows& jpeg, int held, bool measure)
       Height(jpeg.OutputHeight()),
       Measure(measure),
       Planes(jpeg.ReadsPlanes()),
+      Groups((Height + GroupLumaRows - 1) / GroupLumaRows),
+      LumaBytes(static_cast<size_t>(jpeg.LumaRowBytes())),
+      ChromaBytes(static_cast<size_t>(jpeg.ChromaRowBytes())),
       // Planes: the group drawn, the one above and the one below it (for the chroma lines
       // around its edges), and room ahead.
-      Ring(Planes ? static_cast<qsizetype>(jpeg.LumaRowBytes()) * GroupLumaRows * 3 / 2
+      Ring(Planes ? static_cast<qsizetype>(LumaBytes) * GroupLumaRows * 3 / 2
                   : static_cast<qsizetype>(Width) * 4,
            Planes ? 3 + Ahead / GroupLumaRows : std::max(held, 1) + Chunk + Ahead) {
   if (!Planes) return;
@@ -62,20 +65,17 @@ uchar* TJpegStream::ColourRow(int y) {
 }
 
 const uchar* TJpegStream::PlaneRow(int plane, int y) {
-  const size_t luma = static_cast<size_t>(Jpeg.LumaRowBytes());
-  const size_t chroma = static_cast<size_t>(Jpeg.ChromaRowBytes());
   if (plane == 0)
-    return Ring.Slot(y / GroupLumaRows) + static_cast<size_t>(y % GroupLumaRows) * luma;
+    return Ring.Slot(y / GroupLumaRows) + static_cast<size_t>(y % GroupLumaRows) * LumaBytes;
   const int lines = GroupLumaRows / 2;
-  return Ring.Slot(y / lines) + GroupLumaRows * luma +
-         static_cast<size_t>((plane - 1) * lines + y % lines) * chroma;
+  return Ring.Slot(y / lines) + GroupLumaRows * LumaBytes +
+         static_cast<size_t>((plane - 1) * lines + y % lines) * ChromaBytes;
 }
 
 bool TJpegStream::ConvertGroup() {
-  const int groups = (Height + GroupLumaRows - 1) / GroupLumaRows;
   const int group = Converted / GroupLumaRows;
   // The group's last chroma line is smoothed with the first of the next group.
-  if (!Ring.Row(std::min(group + 1, groups - 1))) return false;
+  if (!Ring.Row(std::min(group + 1, Groups - 1))) return false;
   const int end = std::min(Converted + GroupLumaRows, Height);
   Q_ASSERT(end - std::min(Released, Converted) <= ColourSlots);
   const int lines = (Height + 1) / 2;
@@ -117,7 +117,7 @@ bool TJpegStream::Finish(QString& why) {
     // to be let through to the end.
     while (Measure && Converted < Height && ConvertGroup()) {
     }
-    Ring.Release((Height + GroupLumaRows - 1) / GroupLumaRows);
+    Ring.Release(Groups);
   }
   Join();
   why = Why;
@@ -125,22 +125,20 @@ bool TJpegStream::Finish(QString& why) {
 }
 
 void TJpegStream::RunPlanes() {
-  const int groups = (Height + GroupLumaRows - 1) / GroupLumaRows;
-  const size_t luma = static_cast<size_t>(Jpeg.LumaRowBytes());
-  const size_t chroma = static_cast<size_t>(Jpeg.ChromaRowBytes());
   uchar* rows[2 * GroupLumaRows];
   int group = 0;
-  for (; group < groups; ++group) {
+  for (; group < Groups; ++group) {
     if (!Ring.WaitForRoom(group + 1)) break;
     uchar* slot = Ring.Slot(group);
     for (int i = 0; i < GroupLumaRows; ++i) {
-      rows[i] = slot + static_cast<size_t>(i) * luma;
-      rows[GroupLumaRows + i] = slot + GroupLumaRows * luma + static_cast<size_t>(i) * chroma;
+      rows[i] = slot + static_cast<size_t>(i) * LumaBytes;
+      rows[GroupLumaRows + i] =
+          slot + GroupLumaRows * LumaBytes + static_cast<size_t>(i) * ChromaBytes;
     }
     if (!Jpeg.ReadPlanes(rows, Why)) break;
     Ring.Publish(group + 1);
   }
-  Decoded = group == groups && Jpeg.Finish(Why);
+  Decoded = group == Groups && Jpeg.Finish(Why);
 }
 
 void TJpegStream::RunRows() {

@@ -50,6 +50,10 @@ class TJpegStream {
   const int Height;
   const bool Measure;
   const bool Planes;
+  // Planes: groups in the picture, and the bytes of a luma and a chroma row.
+  const int Groups;
+  const size_t LumaBytes;
+  const size_t ChromaBytes;
   int Measured = 0;
   // Colour rows, or groups of plane rows: 16 of luma, 8 of each chroma plane.
   TRowRing Ring;

@@ -94,12 +94,10 @@ inline const char* const WallpaperFileName = "Backdropper_Wallpaper.bmp";
 // Writes `image` as an uncompressed 24-bit bitmap, replacing `path` atomically.
 // Status frame "SaveBitmapFile", Error "Failed to save wallpaper.".
 bool SaveBitmapFile(const QImage& image, const QString& path);
-// Saves the picture as the wallpaper file and sets it as the desktop wallpaper.
-bool ComposeWallpaper(const QImage& picture);
-// The same with `paint` drawn on the fitted picture first (the calendar), through a painter
-// clipped to the rows of `reach` (to nothing when it is empty). Those rows are put back
-// afterwards, so the fitted picture comes out as it went in, and only they are copied rather
-// than the whole screen.
+// Draws `paint` (the calendar; none when empty) on the fitted picture through a painter clipped
+// to the rows of `reach` (to nothing when it is empty), saves it as the wallpaper file and sets
+// it as the desktop wallpaper. The rows are put back afterwards, so the fitted picture comes out
+// as it went in, and only they are copied rather than the whole screen.
 bool ComposeWallpaper(QImage& fitted, const QRect& reach,
                       const std::function<void(QPainter&)>& paint);
 // Sets the file `name` of the wallpaper directory as the desktop wallpaper; `picture`, when

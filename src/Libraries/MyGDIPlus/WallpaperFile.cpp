@@ -170,14 +170,6 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
 
 namespace {
 
-// The wallpaper file written and handed to the desktop, within the caller's frame.
-void SaveAndSet(TStatusFrame& frame, const QImage& picture) {
-  SaveBitmapFile(picture, GetOperatorPath() + QLatin1String(WallpaperFileName));
-  frame.Check();
-  SetFileAsWallpaper(QLatin1String(WallpaperFileName), picture);
-  frame.Check();
-}
-
 // Rows [`from`, `from` + count) of `source` over the rows from `to` of `target`, as wide.
 void CopyRows(const QImage& source, int from, QImage& target, int to, int count) {
   const size_t bytes = static_cast<size_t>(std::min(source.bytesPerLine(), target.bytesPerLine()));
@@ -186,12 +178,6 @@ void CopyRows(const QImage& source, int from, QImage& target, int to, int count)
 }
 
 }  // namespace
-
-bool ComposeWallpaper(const QImage& picture) {
-  TStatusFrame frame(__FILE__, "ComposeWallpaper", __LINE__);
-  frame.Run([&] { SaveAndSet(frame, picture); });
-  return !frame.Failed();
-}
 
 bool ComposeWallpaper(QImage& fitted, const QRect& reach,
                       const std::function<void(QPainter&)>& paint) {
@@ -216,7 +202,10 @@ bool ComposeWallpaper(QImage& fitted, const QRect& reach,
       painter.setClipRect(rows);
       paint(painter);
     }
-    SaveAndSet(frame, fitted);
+    SaveBitmapFile(fitted, GetOperatorPath() + QLatin1String(WallpaperFileName));
+    frame.Check();
+    SetFileAsWallpaper(QLatin1String(WallpaperFileName), fitted);
+    frame.Check();
   });
   return !frame.Failed();
 }

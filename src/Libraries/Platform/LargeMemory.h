@@ -9,10 +9,8 @@ namespace Platform {
 // it costs a few page faults instead of thousands. Null when there is no memory.
 QImage AllocateLargeImage(int width, int height, QImage::Format format);
 
-// Bytes for a buffer of a megabyte or more that is written afresh on every use (a ring of
-// rows), from the same memory: a few large page faults instead of hundreds of small ones,
-// which cost a virtual machine up to ten microseconds each. Throws std::bad_alloc without
-// memory.
+// Bytes for a buffer written afresh on every use (a ring of rows), from the same memory when it
+// is a megabyte or more. Throws std::bad_alloc without memory.
 class TLargeBuffer {
  public:
   explicit TLargeBuffer(size_t bytes);

@@ -11,8 +11,9 @@ namespace Platform {
 namespace {
 
 constexpr size_t HugePage = size_t{2} << 20;
-// Below this, the C library's allocator does as well.
-constexpr size_t LargeThreshold = size_t{4} << 20;
+// From here on a block gets large pages: the C library's allocator hands out fresh memory page by
+// page, and a virtual machine may spend ten microseconds on each page's first fault.
+constexpr size_t LargeThreshold = size_t{1} << 20;
 
 size_t MappedLength(size_t bytes) {
   return (bytes + HugePage - 1) / HugePage * HugePage;
@@ -64,7 +65,7 @@ QImage AllocateLargeImage(int width, int height, QImage::Format format) {
                 FreeImageBlock, new TBlock{start, bytes});
 }
 
-TLargeBuffer::TLargeBuffer(size_t bytes) : Size(bytes), Mapped(bytes >= (size_t{1} << 20)) {
+TLargeBuffer::TLargeBuffer(size_t bytes) : Size(bytes), Mapped(bytes >= LargeThreshold) {
   Bytes = Mapped ? static_cast<uchar*>(MapLarge(bytes)) : new uchar[std::max<size_t>(bytes, 1)];
   if (!Bytes) throw std::bad_alloc();
 }
