@@ -58,7 +58,8 @@ TEST(Startup, ACrashSignalEndsTheProgramAtOnceWithALineInTheLog) {
 }
 
 // A hand-edited colour the program cannot read costs that colour only: stopped while its report
-// is still open, the program writes back both folders, their flags and the other settings.
+// is still open, the program writes back both folders, their flags and the other settings. The
+// editor saved a byte-order mark, which must not cost the first section.
 TEST(Startup, ABadValueInTheOptionsLosesNoFolder) {
   TE2eSession session;
   ASSERT_TRUE(session.Ready());
@@ -67,7 +68,7 @@ TEST(Startup, ABadValueInTheOptionsLosesNoFolder) {
   ASSERT_TRUE(QDir().mkpath(QString::fromUtf8(one)) && QDir().mkpath(QString::fromUtf8(two)));
   const QString path = session.ProgramDir() + "/Backdropper.ini";
   QByteArray original =
-      "[Wallpaper]\r\nFillingPictureColor=reddish\r\nGammaPicture=250\r\n"
+      "\xEF\xBB\xBF[Wallpaper]\r\nFillingPictureColor=reddish\r\nGammaPicture=250\r\n"
       "[DirectoryList]\r\nCount=2\r\nTitle0=" +
       one + "\r\nActive0=FALSE\r\nRecurs0=TRUE\r\nTitle1=" + two +
       "\r\nActive1=TRUE\r\nRecurs1=FALSE\r\n";

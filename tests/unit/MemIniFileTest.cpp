@@ -37,10 +37,12 @@ TEST(MemIniFile, SectionsDifferingInCaseAreOneAndDuplicatesAreUnreachable) {
   EXPECT_EQ(ini.ReadString("Main", "y", Absent), Absent);
 }
 
-TEST(MemIniFile, ByteOrderMarkMakesFirstHeaderAnOrdinaryLine) {
-  const TMemIniFile ini = Parsed("\xEF\xBB\xBF[First]\na=1\n[Second]\nb=2\n");
-  EXPECT_EQ(ini.ReadString("First", "a", Absent), Absent);
-  EXPECT_EQ(ini.ReadString("Second", "b", Absent), "2");
+TEST(MemIniFile, AByteOrderMarkAtTheStartOnlyIsSkipped) {
+  const TMemIniFile ini = Parsed("\xEF\xBB\xBF[First]\na=1\n[Second]\nb=\xEF\xBB\xBF" "2\n");
+  EXPECT_EQ(ini.ReadString("First", "a", Absent), "1");
+  EXPECT_EQ(ini.ReadString("Second", "b", Absent), QChar(0xFEFF) + QString("2"))
+      << "inside the text it is a character like any other";
+  EXPECT_TRUE(Parsed("\xEF\xBB\xBF").Sections.isEmpty());
 }
 
 TEST(MemIniFile, WritingReplacesFirstKeyKeepsNewSpellingAndAppendsSections) {

@@ -7,7 +7,6 @@ namespace {
 // One line of settings text: UTF-8, or Latin-1 when it is not valid UTF-8 (a hand edit in a
 // single-byte editor), so that no byte is lost and the other lines keep their own decoding.
 QString DecodeLine(const QByteArray& bytes, bool& latin1) {
-  // A byte-order mark is kept as text: it is not skipped.
   QStringDecoder utf8(QStringDecoder::Utf8,
                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8(bytes);
@@ -24,7 +23,8 @@ TMemIniFile::TParseNotes TMemIniFile::Parse(const QByteArray& content) {
   notes.CutAtNul = nul >= 0;
   const QByteArray bytes = nul < 0 ? content : content.left(nul);
   TSection* current = nullptr;
-  qsizetype pos = 0;
+  // Some editors save a byte-order mark first; it would hide the first section's header.
+  qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
   const qsizetype size = bytes.size();
   int lineNumber = 0;
   while (pos < size) {
