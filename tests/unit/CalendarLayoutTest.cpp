@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "Calendar/CalendarLayout.h"
 #include "QtPrinters.h"
@@ -92,9 +93,13 @@ TEST(CalendarLayout, PlacementClampsTheStoredFractions) {
       {"before the left and top", screen, -0.5, -1e300, 0, 0, 0, 0},
       {"not a number", screen, NAN, INFINITY, 0, 0, 0, 0},
       // 640 x 480 with a desktop margin of 200: the calendar is larger than its area and
-      // sticks out to the left and top.
+      // sticks out to the left and top, whatever the stored place.
       {"larger than the area", QRect(200, 200, 240, 80), 0.5, 0.5, 1 - 302 / 240.0, 1 - 445 / 80.0,
        200 - 62, 200 - 365},
+      {"larger, from the left and top edge", QRect(200, 200, 240, 80), 0, -0.5, 1 - 302 / 240.0,
+       1 - 445 / 80.0, 200 - 62, 200 - 365},
+      {"wider only", QRect(0, 0, 300, 1024), 0.7, 0.15, 1 - 302 / 300.0, 0.15, -1, 153},
+      {"higher only", QRect(0, 0, 1280, 440), 0.7, 0.15, 0.7, 1 - 445 / 440.0, 896, -5},
   };
   for (const auto& c : cases) {
     TCalendarPlacement p;
@@ -105,6 +110,12 @@ TEST(CalendarLayout, PlacementClampsTheStoredFractions) {
     EXPECT_DOUBLE_EQ(p.RectTop, c.ExpectTop) << c.Name;
     EXPECT_EQ(p.X, c.X) << c.Name;
     EXPECT_EQ(p.Y, c.Y) << c.Name;
+    // Painting again from the stored place keeps it.
+    TCalendarPlacement again;
+    ASSERT_TRUE(PlaceCalendar(c.Area, 302, 445, p.RectLeft, p.RectTop, again)) << c.Name;
+    EXPECT_EQ(std::tie(again.RectLeft, again.RectTop, again.X, again.Y),
+              std::tie(p.RectLeft, p.RectTop, p.X, p.Y))
+        << c.Name;
   }
   // No area (a margin larger than the screen, no screen): nothing is placed or divided.
   for (const QRect area :

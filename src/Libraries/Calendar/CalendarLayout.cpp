@@ -9,8 +9,10 @@ int Half(int value) {
   return value / 2;  // truncates toward zero
 }
 
+// A calendar larger than the area (`high` below `low`) always gets the negative fraction, so
+// that painting again from the stored place keeps that place.
 double Clamp(double value, double low, double high) {
-  // The lower bound first: a calendar larger than the area gets a negative fraction.
+  if (high < low) return high;
   if (value < low) return low;
   if (value > high) return high;
   return value;

@@ -51,7 +51,7 @@ double RelativeLength(int pixels, int areaPixels);
 
 // The calendar's place in the area: the stored fractions with the new relative size, the
 // position clamped so that the calendar stays inside (or, when larger than the area, sticks out
-// at the right or bottom), and its origin in pixels.
+// at the left or top, by the same amount at every paint), and its origin in pixels.
 struct TCalendarPlacement {
   double RectLeft = 0;
   double RectTop = 0;
