@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "AboutDialog.h"
 #include "Application.h"
@@ -99,6 +100,13 @@ int WinMain(int argc, char** argv) {
       if (installMode || !MainForm->ExitRequested) application->exec();
     });
   }
+  // The next copy may start the moment the lock is free: the hot keys and the bus name must be
+  // given up before, or it would find them taken.
+  position.reset();
+  error.reset();
+  about.reset();
+  firstWindow.reset();
+  application.reset();
   ReleaseProgramInstance();
   return exitCode;
 }
@@ -106,6 +114,8 @@ int WinMain(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Asked for help or the version, the program answers without starting anything.
+  if (const std::optional<int> answered = AnswerInformationOption(argc, argv)) return *answered;
   InitialiseProcess();
   return WinMain(argc, argv);
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -43,15 +44,69 @@ bool HasDataBesideItself() {
 
 }  // namespace
 
-QString GetProgramWriteDirectory() {
+namespace {
+
+QString WriteDirectory(bool create) {
   // An installed copy never writes beside itself, even when it could (run as root).
   const QString dir = GetProgramDirectory();
   if (HasDataBesideItself() && ::access(QFile::encodeName(dir).constData(), W_OK) == 0) return dir;
   QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
   if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
   const QString own = config + QStringLiteral("/backdropper/");
-  QDir().mkpath(own);
+  if (create) QDir().mkpath(own);
   return own;
+}
+
+const char* const Usage =
+    "Usage: %1 [COMMAND]\n"
+    "       %1 --help | --version\n"
+    "\n"
+    "Changes the desktop wallpaper from your picture folders, fitted to the screen, with a month\n"
+    "calendar painted on it. It lives in the tray; only one copy runs at a time.\n"
+    "\n"
+    "Commands (any letter case):\n"
+    "  (none)       start hidden in the tray; to a running copy: nothing\n"
+    "  ShowOnStart  start with the window shown; to a running copy: show its window\n"
+    "  Next         show the next picture\n"
+    "  Previous     show the previous picture\n"
+    "  Random       show a random picture\n"
+    "               (passed to the running copy; with none running, it starts and takes the\n"
+    "               step once its pictures are listed)\n"
+    "  /Uninstall   remove this installed copy, its menu entries and links\n"
+    "A copy of the program named Install installs the folder it is in (asks where).\n"
+    "\n"
+    "Options:\n"
+    "  --help       print this text and exit\n"
+    "  --version    print the version and exit\n"
+    "\n"
+    "Settings, error log and calendar skins of this copy: %2\n"
+    "  (Backdropper.ini, Errors.log, CalendarSkins/)\n"
+    "The composed wallpaper: $XDG_DATA_HOME/backdropper/\n"
+    "\n"
+    "Exit status: 0, also for a command the running copy took; 1 when a command could not be\n"
+    "passed on or an error ended the program; 2 for an unknown option.\n";
+
+}  // namespace
+
+QString GetProgramWriteDirectory() {
+  return WriteDirectory(true);
+}
+
+std::optional<int> AnswerInformationOption(int argc, char** argv) {
+  if (argc < 2) return std::nullopt;
+  const QString option = QString::fromLocal8Bit(argv[1]);
+  if (!option.startsWith(QLatin1Char('-'))) return std::nullopt;
+  if (option == QLatin1String("--version")) {
+    std::printf("%s %s\n", ProgramName, BACKDROPPER_VERSION);
+    return 0;
+  }
+  const bool help = option == QLatin1String("--help") || option == QLatin1String("-h");
+  const QByteArray text = QString::fromLatin1(Usage)
+                              .arg(QLatin1String(ProgramName), WriteDirectory(false))
+                              .toLocal8Bit();
+  if (!help) std::fprintf(stderr, "%s: unknown option \"%s\"\n", ProgramName, argv[1]);
+  std::fputs(text.constData(), help ? stdout : stderr);
+  return help ? 0 : 2;
 }
 
 QString GetProgramDataDirectory() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 QString GetProgramFilePath();
 QString GetProgramDirectory();  // with a trailing "/"
@@ -29,6 +30,11 @@ bool IsInstallerFileName(const QString& fileName);
 bool IsInstallMode();
 
 void TerminateProgramFun();
+
+// "--help" and "--version" print their text and give exit code 0; any other first argument that
+// starts with "-" prints the usage to stderr and gives 2; otherwise nothing. Needs no display
+// and starts nothing.
+std::optional<int> AnswerInformationOption(int argc, char** argv);
 
 inline const char* const ProgramName = "Backdropper";
 inline const char* const ProgramDescription = "Manage your desktop wallpapers";

@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
@@ -219,4 +222,54 @@ TEST(ProgramGuards, CrashSignalsAppendALineAndEndWithCodeOne) {
         std::raise(SIGSEGV);
       },
       ::testing::ExitedWithCode(1), "");
+}
+
+// Asked for help or the version, the program answers as any Linux program does: no display
+// needed, nothing started, no file made.
+TEST(ProgramGuards, HelpAndVersionAnswerWithoutADisplayAndStartNothing) {
+  QTemporaryDir home;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"})
+    env.remove(name);
+  env.insert("HOME", home.path());
+  env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+  env.insert("XDG_RUNTIME_DIR", home.path());
+  const struct {
+    const char* Option;
+    int Exit;
+    const char* Stdout;
+    const char* Stderr;
+  } cases[] = {
+      {"--version", 0, "Backdropper ", ""},
+      {"--help", 0, "Usage: Backdropper [COMMAND]", ""},
+      {"-h", 0, "/Uninstall", ""},
+      {"--bogus", 2, "", "unknown option \"--bogus\""},
+  };
+  for (const auto& c : cases) {
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(BACKDROPPER_BINARY, {c.Option});
+    ASSERT_TRUE(program.waitForFinished(20000)) << c.Option;
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << c.Option;
+    EXPECT_EQ(program.exitCode(), c.Exit) << c.Option;
+    const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(out.contains(c.Stdout)) << c.Option << ": " << out.toStdString();
+    if (*c.Stderr) {
+      EXPECT_TRUE(err.contains(c.Stderr)) << c.Option << ": " << err.toStdString();
+      EXPECT_TRUE(err.contains("Usage:")) << c.Option;
+    } else {
+      EXPECT_EQ(err, "") << c.Option;
+    }
+    if (QString(c.Option) == "--version") {
+      EXPECT_TRUE(QRegularExpression("^Backdropper \\d+\\.\\d+\\.\\d+\n$").match(out).hasMatch())
+          << out.toStdString();
+    }
+    if (QString(c.Option) == "--help") {
+      EXPECT_TRUE(out.contains(QFileInfo(BACKDROPPER_BINARY).absolutePath() + "/"))
+          << "where this copy keeps its settings";
+    }
+  }
+  EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList())
+      << "no lock, no settings folder";
 }

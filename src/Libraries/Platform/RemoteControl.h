@@ -22,8 +22,8 @@ std::optional<RemoteCommand> RemoteCommandFromArgument(const QString& argument);
 
 // Owns the control name on the session bus and serves its methods while `owner` lives. Each
 // call is answered at once and its command run afterwards from the event loop, so a caller never
-// waits for a composition or a message box. False, and nothing served, without a session bus or
-// when another connection owns the name.
+// waits for a composition or a message box. While another connection owns the name (a copy that
+// is closing), this one queues for it. False, and nothing served, without a session bus.
 bool ServeRemoteControl(QObject* owner, std::function<void(RemoteCommand)> onCommand);
 
 // Calls `command` on the running copy and waits for the answer; false when nobody answered,

@@ -1,6 +1,8 @@
 #include "Platform/RemoteControl.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QObject>
@@ -69,8 +71,13 @@ bool ServeRemoteControl(QObject* owner, std::function<void(RemoteCommand)> onCom
     delete object;
     return false;
   }
-  // Once the name is ours a caller must find the object, so it is registered first.
-  if (!bus.registerService(QString::fromLatin1(ControlService))) {
+  // Once the name is ours a caller must find the object, so it is registered first. A copy
+  // that is just closing may still hold the name: this one waits in line and gets it then.
+  const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+      bus.interface()->registerService(QString::fromLatin1(ControlService),
+                                       QDBusConnectionInterface::QueueService,
+                                       QDBusConnectionInterface::DontAllowReplacement);
+  if (!reply.isValid() || reply.value() == QDBusConnectionInterface::ServiceNotRegistered) {
     bus.unregisterObject(path);
     delete object;
     return false;
