@@ -21,9 +21,11 @@
 #include "MyRandom.h"
 #include "PictureSelection.h"
 #include "Platform/GlobalHotkeys.h"
+#include "Platform/RemoteControl.h"
 #include "Program.h"
 #include "Registry.h"
 #include "Scheduler.h"
+#include "StoredTextList/SettingsWriter.h"
 #include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
 #include "SystemTray.h"
@@ -280,6 +282,8 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   PrepareSkinDirectory();
 
   SkinList = std::make_unique<TStoredTextList>(QString());
+  // A skin file gone between the dialog and the read must not read as an empty skin.
+  SkinList->MustExist = true;
   SkinList->OnLoad = [this](TStoredTextList& list, uint8_t argument) {
     ReadCalendarSkin(list, argument);
   };
@@ -293,6 +297,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
 }
 
 TMainForm::~TMainForm() {
+  OptionsWriter.reset();
   setAcceptDrops(false);
   // Nothing is being broadcast once the program is gone.
   SetProgramRegistryText(QString::fromLatin1(ProgramName), {},
@@ -330,6 +335,8 @@ void TMainForm::BeforeRun() {
     CreateOptionsList(GetProgramWriteDirectory() + QStringLiteral("Backdropper.ini"));
     // A failed load has been reported; start-up goes on with what was read.
     OptionsList->Load(0);
+    // Stopped while the report was open: nothing more is asked.
+    if (ExitRequested) return;
     // Reading a letter other than the one shown took the hot keys already; this covers the rest.
     HotkeyComboBoxChange();
     // First run, or every folder removed: the user is asked for one at once.
@@ -341,9 +348,15 @@ void TMainForm::BeforeRun() {
     PictureFileNames.clear();
     LoadPictureFileNames();
     SetUpRemoteControl();
+    SetUpOptionsWriter();
     setAcceptDrops(true);
     Timer->start();
     Updating = false;
+    // "Backdropper Next" with no copy running starts one that takes the step once it is ready.
+    const auto command = Platform::RemoteCommandFromArgument(GetProgramParameter(1));
+    if (command && *command != Platform::RemoteCommand::ShowWindow)
+      QMetaObject::invokeMethod(
+          this, [this, step = *command] { RunCommand(step); }, Qt::QueuedConnection);
   });
 }
 
@@ -412,7 +425,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // The only time the options are written; the close goes on whatever the save's result.
+  // Written as they changed, and once more now; the close goes on whatever the save's result.
   if (OptionsList) OptionsList->Save(false, 0);
   event->accept();
   QApplication::quit();

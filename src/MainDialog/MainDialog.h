@@ -35,10 +35,12 @@ struct TCalendarSkinValues;
 struct TComposeParams;
 struct TDrawContext;
 class TStoredTextList;
+class TSettingsWriter;
 class TSystemTray;
 
 namespace Platform {
 class IGlobalHotkeys;
+enum class RemoteCommand;
 }
 
 class TMainForm : public QWidget {
@@ -57,12 +59,18 @@ class TMainForm : public QWidget {
   void CreateOptionsList(const QString& fileName);
   // The "really close" path: the Close label, the tray item, the end of the session.
   void CloseProgram();
+  // A command from outside: the control interface, or the first argument of the start.
+  void RunCommand(Platform::RemoteCommand command);
 
   // Options file events.
   void ReadOptions(TStoredTextList& list, uint8_t argument);
   void WriteOptions(TStoredTextList& list, uint8_t argument);
   // The autostart entry exists exactly while "Autorun" is checked.
   void UpdateStartupLink();
+  // Options written as they change (OptionsKeeping.cpp); set up once the options are read.
+  void SetUpOptionsWriter();
+  void OptionsChanged();
+  std::unique_ptr<TSettingsWriter> OptionsWriter;
 
   // Calendar skin (also the events of the skin file object).
   void ReadCalendarSkin(TStoredTextList& list, uint8_t argument = 0);
@@ -464,6 +472,9 @@ class TMainForm : public QWidget {
   void SetUpHotkeys();
   // Favorites.cpp
   void SetUpFavorites();
+  // OptionsKeeping.cpp: the options that live outside the controls, as text.
+  QStringList PlainOptionValues() const;
+  QStringList PlainOptionsSeen;
 };
 
 extern TMainForm* MainForm;

@@ -70,12 +70,14 @@ void TMainForm::LoadCalendarSkin(bool allParameters) {
       ShowWarning(QStringLiteral("File \"%1\" does not exist.").arg(file));
       return;
     }
-    LastCalendarSkinName = QFileInfo(file).completeBaseName();
     {
       // One redraw after the whole skin, not one per control.
       TFlagGuard updating(Updating, true);
       SkinList->LoadFrom(file, 0);
     }
+    // A file that could not be read at all changed nothing, its name included.
+    if (!SkinList->ReadByLastLoad) return;
+    LastCalendarSkinName = QFileInfo(file).completeBaseName();
     RedrawWallpaperOnParamChange();
   });
 }

@@ -137,23 +137,26 @@ void TMainForm::STP_NormalizeBrightnessMenuClick(QAction* entry) {
 }
 
 void TMainForm::SetUpRemoteControl() {
+  Platform::ServeRemoteControl(this,
+                               [this](Platform::RemoteCommand command) { RunCommand(command); });
+}
+
+void TMainForm::RunCommand(Platform::RemoteCommand command) {
   // The commands are the hot keys' own, so they go the same way.
-  Platform::ServeRemoteControl(this, [this](Platform::RemoteCommand command) {
-    switch (command) {
-      case Platform::RemoteCommand::Next:
-        DispatchHotkey(NextHotkeyId);
-        break;
-      case Platform::RemoteCommand::Previous:
-        DispatchHotkey(PreviousHotkeyId);
-        break;
-      case Platform::RemoteCommand::Random:
-        DispatchHotkey(RandomHotkeyId);
-        break;
-      case Platform::RemoteCommand::ShowWindow:
-        RestoreFromTray();
-        break;
-    }
-  });
+  switch (command) {
+    case Platform::RemoteCommand::Next:
+      DispatchHotkey(NextHotkeyId);
+      break;
+    case Platform::RemoteCommand::Previous:
+      DispatchHotkey(PreviousHotkeyId);
+      break;
+    case Platform::RemoteCommand::Random:
+      DispatchHotkey(RandomHotkeyId);
+      break;
+    case Platform::RemoteCommand::ShowWindow:
+      RestoreFromTray();
+      break;
+  }
 }
 
 void TMainForm::HideToTray() {

@@ -1,6 +1,6 @@
 // The options file and skin files through the real settings-file object: which keys are
-// written in which order, what reading them does to the controls, and the close paths that
-// write the options.
+// written in which order, what reading them does to the controls, the writes as values change
+// and the close paths that write the options.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -8,13 +8,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "ColorPanel.h"
+#include "FavoritesDialog.h"
 #include "MainDialog/CalendarSkin.h"
 #include "MainDialog/MainDialog.h"
 #include "File/File.h"
 #include "Program.h"
+#include "StoredTextList/SettingsWriter.h"
 #include "StoredTextList/StoredTextList.h"
 #include "Error/Error.h"
 #include "Error/ErrorForm.h"
@@ -284,6 +289,64 @@ TEST_F(OptionsTest, OnlyARealCloseWritesTheOptions) {
   EXPECT_EQ(KeysOf(ReadLayout(path), "CalendarSkin").size(), 91);
 }
 
+// Every kind of change reaches the file within about two seconds, a burst in one write, and
+// a file that did not change is not written again.
+TEST_F(OptionsTest, ChangesAreWrittenAsTheyHappenABurstInOneWrite) {
+  const QString path = Path("Backdropper.ini");
+  TMainForm form;
+  form.CreateOptionsList(path);
+  ASSERT_TRUE(form.OptionsList->Load(0));
+  form.SetUpOptionsWriter();
+  form.Timer->start();
+  // Start-up writes what it read, once.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path); }, 5000));
+  EXPECT_EQ(form.OptionsWriter->Writes(), 1);
+
+  const struct {
+    const char* Name;
+    std::function<void()> Change;
+    const char* Section;
+    const char* Line;
+  } changes[] = {
+      {"a control changed ten thousand times",
+       [&] {
+         for (int i = 0; i < 10001; ++i) form.HideOnCloseCheckBox->toggle();
+         form.GammaPictureComboBox->setCurrentText("150");
+       },
+       "Main", "HideOnClose=FALSE"},
+      {"the folder list", [&] { form.AddDirectoryEntry(Dir.path() + "/Folder", true, false); },
+       "DirectoryList", "Count=1"},
+      {"the current picture", [&] { form.LastFileTitle = Dir.path() + "/Folder/b.jpg"; },
+       "Wallpaper", "LastFileTitle="},
+      {"a favourite", [&] { form.Favorites->AddFavorite(Dir.path() + "/Folder/c.jpg"); },
+       "FavoritePictures", "Count=1"},
+      {"the skin's name", [&] { form.LastCalendarSkinName = "Mine"; }, "Calendar",
+       "LastCalendarSkinName=Mine"},
+  };
+  int writes = form.OptionsWriter->Writes();
+  for (const auto& c : changes) {
+    c.Change();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.OptionsWriter->Writes() > writes; }, 4000))
+        << c.Name;
+    EXPECT_EQ(form.OptionsWriter->Writes(), writes + 1) << c.Name;
+    writes = form.OptionsWriter->Writes();
+    TStoredTextList stored(path);
+    ASSERT_TRUE(stored.Load());
+    EXPECT_TRUE(stored.Store->Serialize().contains(c.Line)) << c.Name;
+  }
+  TStoredTextList stored(path);
+  ASSERT_TRUE(stored.Load());
+  EXPECT_EQ(stored.Value("Wallpaper", "GammaPicture"), "150");
+  EXPECT_EQ(stored.Value("Wallpaper", "LastFileTitle"), Dir.path() + "/Folder/b.jpg");
+
+  // Nothing changed, nothing written; the close writes once more all the same.
+  QTest::qWait(2500);
+  EXPECT_EQ(form.OptionsWriter->Writes(), writes);
+  QFile::remove(path);
+  form.CloseProgramLabelClick();
+  EXPECT_TRUE(QFile::exists(path));
+}
+
 TEST_F(OptionsTest, AutorunKeepsTheAutostartEntryInLine) {
   const QString entry = GetStartupPath() + QFileInfo(GetProgramFilePath()).completeBaseName() +
                         QStringLiteral(".desktop");
@@ -322,10 +385,13 @@ TEST_F(OptionsTest, BadInputCostsOneValue) {
       {"count that is not a number", QByteArray(good).replace("Count=2", "Count=two"), true},
       {"count far too large", QByteArray(good).replace("Count=2", "Count=1000000"), true},
       {"negative count", QByteArray(good).replace("Count=2", "Count=-1"), true},
-      {"100 KB of text",
-       QByteArray(good).replace("Blue", QByteArray(100 * 1024, 'b')), true},
+      {"100 KB of text", QByteArray(good).replace("Blue", QByteArray(100 * 1024, 'b')), true},
       {"truncated in a line", good.left(good.size() - 4), false},
-      {"one Latin-1 byte", QByteArray(good).replace("Blue", "Bl\xfc" "e"), true},
+      {"one Latin-1 byte",
+       QByteArray(good).replace("Blue",
+                                "Bl\xfc"
+                                "e"),
+       true},
   };
   for (const TCase& test : cases) {
     SCOPED_TRACE(test.Name);

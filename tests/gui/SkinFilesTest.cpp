@@ -1,6 +1,6 @@
 // "Load skin", "Load skin colors" and "Save skin" with their dialogs answered as a user would:
 // the ".wps" rule, the last skin name, overwriting without a question, cancelling, a name that
-// does not exist, and one redraw per load.
+// does not exist or cannot be read, and one redraw per load.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -22,6 +22,7 @@
 #include "LinkLabel.h"
 #include "MainDialog/MainDialog.h"
 #include "ModalAnswerer.h"
+#include "ReadOverride.h"
 #include "PictureFiles.h"
 #include "RecordingRunner.h"
 #include "StoredTextList/StoredTextList.h"
@@ -239,6 +240,21 @@ TEST_F(SkinFilesTest, CancelAndNamesThatDoNotExistChangeNothing) {
   EXPECT_EQ(Redraws([&] { Form.LoadCalendarSkin(false); }), 0);
   ASSERT_EQ(Messages.size(), 2);
   EXPECT_EQ(Messages[1], QString("File \"%1\" does not exist.").arg(At("Gone.wps")));
+
+  // One that cannot be read: reported, and not a single control reset to its default.
+  {
+    QFile locked(At("Locked.wps"));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write("[CalendarSkin]\r\nTextEffect=None\r\n");
+    locked.close();
+    ASSERT_TRUE(locked.setPermissions({}));
+    TWithoutReadOverride asAUser;
+    Return(At("Locked.wps"));
+    EXPECT_EQ(Redraws([&] { Form.LoadCalendarSkin(true); }), 0);
+  }
+  ASSERT_EQ(Messages.size(), 3);
+  EXPECT_TRUE(Messages[2].contains(At("Locked.wps")) && Messages[2].contains("Permission denied"))
+      << Messages[2].toStdString();
 
   EXPECT_EQ(Form.LastCalendarSkinName, "Earlier");
   EXPECT_EQ(Form.CalendarTextEffectComboBox->currentText(), "Shadow");

@@ -10,11 +10,13 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <sys/stat.h>
 
 #include "ColorPanel.h"
 #include "Error/Error.h"
 #include "Error/ErrorForm.h"
 #include "ModalAnswerer.h"
+#include "ReadOverride.h"
 #include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
 #include "TestEnvironment.h"
@@ -140,6 +142,92 @@ TEST_F(StoredTextListTest, AnIncompleteFileThatCannotBeKeptAsideIsNotWrittenOver
   EXPECT_TRUE(list.Save(false));
   EXPECT_EQ(ReadFile(path + ".bad"), original);
   EXPECT_EQ(ReadFile(path), QByteArray("[W]\r\nFill=0\r\n\r\n"));
+}
+
+// A file that exists but cannot be read changes nothing and is never written over while that
+// lasts: reported once, with its name and the cause.
+TEST_F(StoredTextListTest, AFileThatCannotBeReadChangesNothingAndIsNotWrittenOver) {
+  const QByteArray original = "[W]\r\nN=7\r\n\r\n";
+  const QString locked = WriteFile("locked.ini", original);
+  ASSERT_TRUE(QFile::setPermissions(locked, {}));
+  const QString folder = TestRoot() + "/folder.ini";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString vanished = TestRoot() + "/vanished.wps";
+  struct {
+    QString Path;
+    bool MustExist;
+    const char* Cause;
+  } const cases[] = {{locked, false, "Permission denied"},
+                     {folder, false, "Is a directory"},
+                     {vanished, true, "does not exist"}};
+  TWithoutReadOverride asAUser;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Path.toStdString());
+    Answerer.Texts.clear();
+    TStoredTextList list(c.Path);
+    list.MustExist = c.MustExist;
+    int32_t n = 3;
+    list.OnLoad = [&](TStoredTextList& l, uint8_t) { l.ReadInt("W", "N", n, 0, 9); };
+    list.OnSave = [&](TStoredTextList& l, uint8_t) { l.WriteInt("W", "N", n); };
+    EXPECT_FALSE(list.Load());
+    EXPECT_FALSE(list.ReadByLastLoad);
+    EXPECT_EQ(n, 3) << "the value stays";
+    ASSERT_EQ(Answerer.Texts.size(), 1);
+    EXPECT_TRUE(Answerer.Texts[0].contains(c.Path)) << Answerer.Texts[0].toStdString();
+    EXPECT_TRUE(Answerer.Texts[0].contains(c.Cause)) << Answerer.Texts[0].toStdString();
+    if (c.MustExist) continue;
+    EXPECT_FALSE(list.Save(false));
+    EXPECT_EQ(list.SaveChanges(), TStoredTextList::TSaveOutcome::Withheld);
+    EXPECT_EQ(Answerer.Texts.size(), 1) << "told once";
+    EXPECT_FALSE(QFileInfo::exists(c.Path + ".bad"));
+  }
+  EXPECT_FALSE(QFileInfo::exists(vanished));
+  EXPECT_TRUE(QFileInfo(folder).isDir());
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(locked).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0u);
+
+  // Readable again, the file that was never read is kept aside before it is written.
+  ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
+  TStoredTextList list(locked);
+  ASSERT_TRUE(QFile::setPermissions(locked, {}));
+  EXPECT_FALSE(list.Load());
+  ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
+  list.OnSave = [](TStoredTextList& l, uint8_t) { l.WriteInt("W", "N", 1); };
+  EXPECT_EQ(list.SaveChanges(), TStoredTextList::TSaveOutcome::Written);
+  EXPECT_EQ(ReadFile(locked + ".bad"), original);
+  EXPECT_EQ(ReadFile(locked), QByteArray("[W]\r\nN=1\r\n\r\n"));
+}
+
+TEST_F(StoredTextListTest, SaveChangesWritesOnlyWhatDiffersFromTheFile) {
+  const QString path = WriteFile("changes.ini", "[W]\r\nN=1\r\n\r\n");
+  TStoredTextList list(path);
+  int32_t n = 0;
+  list.OnLoad = [&](TStoredTextList& l, uint8_t) { l.ReadInt("W", "N", n, 0, 9); };
+  list.OnSave = [&](TStoredTextList& l, uint8_t) {
+    l.Clear();
+    l.WriteInt("W", "N", n);
+  };
+  ASSERT_TRUE(list.Load());
+  const auto inode = [&] {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info.st_ino;
+  };
+  const auto before = inode();
+  EXPECT_EQ(list.SaveChanges(), TStoredTextList::TSaveOutcome::Unchanged);
+  EXPECT_EQ(inode(), before) << "the text read is the text it would write";
+  n = 2;
+  EXPECT_EQ(list.SaveChanges(), TStoredTextList::TSaveOutcome::Written);
+  EXPECT_EQ(ReadFile(path), QByteArray("[W]\r\nN=2\r\n\r\n"));
+  EXPECT_EQ(list.SaveChanges(), TStoredTextList::TSaveOutcome::Unchanged);
+
+  // A failure is left to the caller, without a report window.
+  list.FileName = TestRoot() + "/changes.ini/x";
+  EXPECT_EQ(list.SaveChanges(), TStoredTextList::TSaveOutcome::Failed);
+  EXPECT_TRUE(FunStatContext.Failed());
+  FunStatContext.Reset(fsPerfect);
+  EXPECT_TRUE(Answerer.Texts.isEmpty());
 }
 
 TEST_F(StoredTextListTest, TextAfterANulIsLostSoTheFileIsIncomplete) {

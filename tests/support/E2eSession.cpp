@@ -115,6 +115,10 @@ void TE2eSession::StopBus() {
   Kill(Bus.get());
 }
 
+void TE2eSession::StopDisplay() {
+  Kill(Xvfb.get());
+}
+
 void TE2eSession::PrepareProgramDir() {
   const QString dir = ProgramDir();
   QDir().mkpath(dir);

@@ -67,6 +67,8 @@ class TE2eSession {
 
   // Ends the session bus, as when the session's bus daemon goes away.
   void StopBus();
+  // Ends the X server, as when the display goes away under the program.
+  void StopDisplay();
 
   // A real tray host (trayer) at the top right of the screen.
   void StartTrayHost();

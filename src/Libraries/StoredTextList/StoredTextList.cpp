@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Error/Error.h"
@@ -18,20 +19,59 @@ namespace {
 // The report lists this many bad values and counts the rest.
 constexpr int MaxListedProblems = 20;
 
-// Reads `fileName` into `store`; an absent file gives an empty store. Returns what kept the
-// file from being read completely.
-QStringList ReadStore(const QString& fileName, TMemIniFile& store) {
-  QFile file(fileName);
-  if (!file.exists()) return {};
-  if (!file.open(QIODevice::ReadOnly))
-    return {QStringLiteral("Cannot read the file: ") + file.errorString()};
-  const QByteArray content = file.read(MaxSettingsFileSize);
+enum class TFileRead { Absent, Read, Unreadable };
+
+// The bytes of `fileName`, at most one past the size limit. A file that exists but cannot be
+// opened or read (no permission, a folder, an I/O error) is Unreadable, with the cause in `why`.
+TFileRead ReadSettingsBytes(const QString& fileName, QByteArray& bytes, QString& why, int& error) {
+  bytes.clear();
+  // Non-blocking, so that a pipe of that name cannot hang the program.
+  const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = errno;
+    if (error == ENOENT || error == ENOTDIR) return TFileRead::Absent;
+    why = SystemErrorText(static_cast<uint32_t>(error));
+    return TFileRead::Unreadable;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    why =
+        S_ISDIR(info.st_mode) ? SystemErrorText(EISDIR) : QStringLiteral("It is not a plain file.");
+    ::close(fd);
+    return TFileRead::Unreadable;
+  }
+  const qint64 limit = MaxSettingsFileSize + 1;
+  bytes.resize(static_cast<qsizetype>(std::min<qint64>(limit, info.st_size + 1)));
+  qsizetype size = 0;
+  for (;;) {
+    if (size == bytes.size()) {
+      if (size >= limit) break;
+      bytes.resize(static_cast<qsizetype>(std::min<qint64>(limit, size * 2 + 4096)));
+    }
+    const ssize_t n = ::read(fd, bytes.data() + size, static_cast<size_t>(bytes.size() - size));
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      why = SystemErrorText(static_cast<uint32_t>(error));
+      ::close(fd);
+      bytes.clear();
+      return TFileRead::Unreadable;
+    }
+    size += n;
+  }
+  ::close(fd);
+  bytes.resize(size);
+  return TFileRead::Read;
+}
+
+// Builds `store` from a file's bytes; returns what kept the file from being read completely.
+QStringList ParseStore(const QByteArray& bytes, TMemIniFile& store) {
   QStringList problems;
-  if (file.error() != QFileDevice::NoError)
-    problems << QStringLiteral("Cannot read the file: ") + file.errorString();
-  else if (!file.atEnd())
+  if (bytes.size() > MaxSettingsFileSize)
     problems << QStringLiteral("Only the first %1 bytes were read.").arg(MaxSettingsFileSize);
-  const TMemIniFile::TParseNotes notes = store.Parse(content);
+  const TMemIniFile::TParseNotes notes = store.Parse(bytes.left(MaxSettingsFileSize));
   if (notes.CutAtNul) problems << QStringLiteral("The text after a NUL byte was dropped.");
   if (notes.NonUtf8Lines.size() == 1)
     problems << QStringLiteral("Line %1 is not UTF-8 text; it was read as Latin-1.")
@@ -145,8 +185,36 @@ bool TStoredTextList::Load(uint8_t argument) {
     frame.Run([&] {
       BadValues.clear();
       PendingBackup.clear();
+      ReadByLastLoad = false;
+      QByteArray bytes;
+      QString why;
+      int error = 0;
+      switch (ReadSettingsBytes(FileName, bytes, why, error)) {
+        case TFileRead::Unreadable:
+          // Reading it as empty would put every value back to its default, and the next save
+          // would write those over the user's file.
+          UnreadableFile = FileName;
+          frame.Raise(__LINE__, fsError,
+                      QStringLiteral("The file cannot be read: %1. Nothing was read from it, "
+                                     "and it is not written over while it cannot be read.")
+                          .arg(why),
+                      FileName, {}, static_cast<uint32_t>(error));
+          break;
+        case TFileRead::Absent:
+          if (MustExist)
+            frame.Raise(__LINE__, fsError,
+                        QStringLiteral("The file does not exist. Nothing was changed."), FileName,
+                        {}, static_cast<uint32_t>(error));
+          break;
+        case TFileRead::Read:
+          break;
+      }
+      UnreadableFile.clear();
+      LastBytes = bytes;
+      LastBytesFile = FileName;
       Store = std::make_unique<TMemIniFile>(FileName);
-      const QStringList fileProblems = ReadStore(FileName, *Store);
+      const QStringList fileProblems = ParseStore(bytes, *Store);
+      ReadByLastLoad = true;
       if (OnLoad) OnLoad(*this, argument);
       if (fileProblems.isEmpty() && BadValues.isEmpty()) {
         result = true;
@@ -185,8 +253,54 @@ bool TStoredTextList::LoadFrom(const QString& fileName, uint8_t argument) {
   return Load(argument);
 }
 
+bool TStoredTextList::MayWriteOver() {
+  if (UnreadableFile.isEmpty() || UnreadableFile != FileName) return true;
+  QByteArray bytes;
+  QString why;
+  int error = 0;
+  switch (ReadSettingsBytes(FileName, bytes, why, error)) {
+    case TFileRead::Unreadable:
+      return false;
+    case TFileRead::Read:
+      // Readable again, but never read: it is kept aside before the first write over it.
+      PendingBackup = FileName;
+      break;
+    case TFileRead::Absent:
+      break;
+  }
+  UnreadableFile.clear();
+  return true;
+}
+
+TStoredTextList::TSaveOutcome TStoredTextList::WriteStore(TStatusFrame& frame, bool onlyIfChanged) {
+  if (FileName.isEmpty())
+    frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save file."),
+                QStringLiteral("The file name is empty."));
+  const QByteArray bytes = Ini().Serialize();
+  if (onlyIfChanged && bytes == LastBytes && FileName == LastBytesFile)
+    return TSaveOutcome::Unchanged;
+  // Reported when it was found; saying it again at every save would only repeat it.
+  if (!MayWriteOver()) return TSaveOutcome::Withheld;
+  errno = 0;
+  if (FileName == PendingBackup && !KeepOriginal())
+    frame.Raise(__LINE__, fsError,
+                QStringLiteral("The file could not be read completely and no copy of it could "
+                               "be kept; it is not written over."),
+                FileName, BackupFileName(FileName), static_cast<uint32_t>(errno));
+  QFile existing(FileName);
+  if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
+    existing.setPermissions(existing.permissions() | QFileDevice::WriteOwner);
+  errno = 0;
+  if (!WriteFileAtomically(FileName, bytes))
+    frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save file."), FileName, {},
+                static_cast<uint32_t>(errno));
+  LastBytes = bytes;
+  LastBytesFile = FileName;
+  return TSaveOutcome::Written;
+}
+
 bool TStoredTextList::Save(bool askOverwrite, uint8_t argument) {
-  bool result = false;
+  TSaveOutcome outcome = TSaveOutcome::Failed;
   TStatusFrame frame(__FILE__, "TStoredTextList::Save", __LINE__, TStatusFrame::Outer,
                      QStringLiteral("Failed to save file."));
   frame.Run([&] {
@@ -195,25 +309,20 @@ bool TStoredTextList::Save(bool askOverwrite, uint8_t argument) {
                      QStringLiteral("\"already exists.\nOverwrite it?")))
       return;
     if (OnSave) OnSave(*this, argument);
-    if (FileName.isEmpty())
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save file."),
-                  QStringLiteral("The file name is empty."));
-    errno = 0;
-    if (FileName == PendingBackup && !KeepOriginal())
-      frame.Raise(__LINE__, fsError,
-                  QStringLiteral("The file could not be read completely and no copy of it could "
-                                 "be kept; it is not written over."),
-                  FileName, BackupFileName(FileName), static_cast<uint32_t>(errno));
-    QFile existing(FileName);
-    if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
-      existing.setPermissions(existing.permissions() | QFileDevice::WriteOwner);
-    errno = 0;
-    if (!WriteFileAtomically(FileName, Ini().Serialize()))
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to save file."), FileName, {},
-                  static_cast<uint32_t>(errno));
-    result = true;
+    outcome = WriteStore(frame, false);
   });
-  return result && !frame.Failed();
+  return outcome == TSaveOutcome::Written && !frame.Failed();
+}
+
+TStoredTextList::TSaveOutcome TStoredTextList::SaveChanges(uint8_t argument) {
+  TSaveOutcome outcome = TSaveOutcome::Failed;
+  TStatusFrame frame(__FILE__, "TStoredTextList::SaveChanges", __LINE__, TStatusFrame::Inner,
+                     QStringLiteral("Failed to save file."));
+  frame.Run([&] {
+    if (OnSave) OnSave(*this, argument);
+    outcome = WriteStore(frame, true);
+  });
+  return frame.Failed() ? TSaveOutcome::Failed : outcome;
 }
 
 bool TStoredTextList::SaveAs(const QString& fileName, bool askOverwrite, uint8_t argument) {
@@ -221,7 +330,19 @@ bool TStoredTextList::SaveAs(const QString& fileName, bool askOverwrite, uint8_t
   if (!Store) {
     Store = std::make_unique<TMemIniFile>(fileName);
     // A file that cannot be read completely is kept before this save writes over it.
-    if (!ReadStore(fileName, *Store).isEmpty()) PendingBackup = fileName;
+    QByteArray bytes;
+    QString why;
+    int error = 0;
+    switch (ReadSettingsBytes(fileName, bytes, why, error)) {
+      case TFileRead::Unreadable:
+        UnreadableFile = fileName;
+        break;
+      case TFileRead::Read:
+        if (!ParseStore(bytes, *Store).isEmpty()) PendingBackup = fileName;
+        break;
+      case TFileRead::Absent:
+        break;
+    }
   }
   Store->FileName = fileName;
   return Save(askOverwrite, argument);

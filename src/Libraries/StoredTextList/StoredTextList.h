@@ -28,13 +28,26 @@ class TStoredTextList {
   // is reported with the others at the end. A file that could not be read completely is copied
   // aside (see BackupFileName) before it is first written over; while that copy cannot be made,
   // the file is not written over at all.
+  //
+  // A file that exists but cannot be read (no permission, a folder, an I/O error) is reported
+  // and changes nothing: OnLoad does not run. Saves leave it alone while it stays unreadable;
+  // once it can be read again it is kept aside like an incomplete one and then written.
   bool Load(uint8_t argument = 0);
   bool LoadFrom(const QString& fileName, uint8_t argument = 0);
   bool Save(bool askOverwrite, uint8_t argument = 0);
   bool SaveAs(const QString& fileName, bool askOverwrite, uint8_t argument = 0);
   void Clear();
 
+  enum class TSaveOutcome { Written, Unchanged, Withheld, Failed };
+  // Lets the owner write its values and writes the file unless its text is what was last read
+  // or written. No report window: a failure is left in FunStatContext for the caller.
+  TSaveOutcome SaveChanges(uint8_t argument = 0);
+
   QString FileName;
+  // An absent file is an error on loading, and changes nothing, instead of an empty file.
+  bool MustExist = false;
+  // The last load got as far as the owner's reader: false when nothing could be read.
+  bool ReadByLastLoad = false;
   bool Loading = false;
   TEvent OnLoad;
   TEvent OnSave;
@@ -42,7 +55,9 @@ class TStoredTextList {
   // What the last load could not read, in file order.
   QList<TBadValue> BadValues;
 
-  static QString BackupFileName(const QString& fileName) { return fileName + QStringLiteral(".bad"); }
+  static QString BackupFileName(const QString& fileName) {
+    return fileName + QStringLiteral(".bad");
+  }
 
   // Records a value that is present but not accepted.
   void Reject(const QString& section, const QString& key, const QString& problem);
@@ -70,14 +85,21 @@ class TStoredTextList {
                         const QString& keyWidth, const QString& keyHeight, double& left,
                         double& top, double& width, double& height);
   void WriteRelativeRect(const QString& section, const QString& keyLeft, const QString& keyTop,
-                         const QString& keyWidth, const QString& keyHeight, double left,
-                         double top, double width, double height);
+                         const QString& keyWidth, const QString& keyHeight, double left, double top,
+                         double width, double height);
 
  private:
   TMemIniFile& Ini();
   // The file whose unread original must be kept before it is written over; empty when none.
   QString PendingBackup;
   bool KeepOriginal();
+  // The file that could not be read at all; it is not written over while that lasts.
+  QString UnreadableFile;
+  bool MayWriteOver();
+  // The text last read from or written to LastBytesFile.
+  QByteArray LastBytes;
+  QString LastBytesFile;
+  TSaveOutcome WriteStore(class TStatusFrame& frame, bool onlyIfChanged);
 };
 
 // Reals in settings files: shortest form with at most 15 significant digits and the user's
