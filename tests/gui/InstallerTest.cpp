@@ -236,10 +236,17 @@ TEST_F(InstallerTest, InstallsEverythingStartsTheCopyWithTheLockFreeAndUninstall
   EXPECT_EQ(Starts[0].Program, target + "Backdropper");
   EXPECT_TRUE(Starts[0].LockFree) << "the installed copy would find the installer's lock";
 
-  // A reinstallation keeps the options; the running copy then turns automatic start on.
+  // A reinstallation keeps the options and puts a file where a link was, leaving what the
+  // link named alone; the running copy then turns automatic start on.
   Write(target + "Backdropper.ini", "[Main]\r\n");
+  Write(Home() + "mine.html", "mine");
+  ASSERT_TRUE(QFile::remove(target + "Help.html"));
+  ASSERT_TRUE(QFile::link(Home() + "mine.html", target + "Help.html"));
   Click(source, "INSTALL", "");
   EXPECT_EQ(Read(target + "Backdropper.ini"), "[Main]\r\n");
+  EXPECT_FALSE(QFileInfo(target + "Help.html").isSymLink());
+  EXPECT_EQ(Read(target + "Help.html"), "<html></html>");
+  EXPECT_EQ(Read(Home() + "mine.html"), "mine");
   MakeLinkByStatus(GetStartupPath(), target + "Backdropper", {}, {}, true, true);
   ASSERT_TRUE(LinkStarts(places.AutostartLink, target + "Backdropper"));
   // Somebody else's entry in the applications folder stays.

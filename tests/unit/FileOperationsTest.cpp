@@ -138,20 +138,35 @@ TEST_F(Files, CopyDirectoryTree) {
   Write(At("src/.hidden"), "h");
   Write(At("src/.hiddendir/c"), "c");
   ASSERT_EQ(::symlink("..", QFile::encodeName(At("src/sub/up")).constData()), 0);
+  Write(At("src/c.txt"), "c");
   Write(At("dst/a.txt"), "stale", 0444);
+  // Links in the destination where a file or a folder goes give way; what they name stays.
+  Write(At("outside/b.txt"), "outside b");
+  Write(At("outside/c"), "outside c");
+  ASSERT_EQ(::symlink("../outside", QFile::encodeName(At("dst/sub")).constData()), 0);
+  ASSERT_EQ(::symlink("../outside/c", QFile::encodeName(At("dst/c.txt")).constData()), 0);
 
   CopyDeleteDirectory(At("src"), At("dst"));
   EXPECT_EQ(FunStatContext.Status, fsPerfect);
   EXPECT_EQ(Read(At("dst/a.txt")), "a");
   EXPECT_EQ(ModeOf(At("dst/a.txt")), 0755);
   EXPECT_EQ(Read(At("dst/sub/b.txt")), "b");
+  EXPECT_EQ(Read(At("dst/c.txt")), "c");
+  EXPECT_FALSE(QFileInfo(At("dst/sub")).isSymLink());
+  EXPECT_FALSE(QFileInfo(At("dst/c.txt")).isSymLink());
+  EXPECT_EQ(Read(At("outside/b.txt")), "outside b");
+  EXPECT_EQ(Read(At("outside/c")), "outside c");
   EXPECT_EQ(QFileInfo(At("dst/sub/up")).symLinkTarget(), QFileInfo(At("dst")).absoluteFilePath());
-  EXPECT_EQ(Entries(At("dst")), (QStringList{"a.txt", "sub"}));
+  EXPECT_EQ(Entries(At("dst")), (QStringList{"a.txt", "c.txt", "sub"}));
   EXPECT_EQ(Read(At("src/a.txt")), "a");
 
-  // A destination inside the source is not copied into itself.
+  // A destination inside the source is not copied into itself, also when a link leads there.
   CopyDeleteDirectory(At("src"), At("src/sub/copy"));
   EXPECT_EQ(Entries(At("src/sub/copy/sub")), (QStringList{"b.txt", "up"}));
+  ASSERT_EQ(::symlink("src/sub", QFile::encodeName(At("via")).constData()), 0);
+  CopyDeleteDirectory(At("src"), At("via/again"));
+  EXPECT_EQ(FunStatContext.Status, fsPerfect);
+  EXPECT_EQ(Entries(At("src/sub/again/sub")), (QStringList{"b.txt", "copy", "up"}));
 }
 
 TEST_F(Files, CopyDirectoryFailuresShowTheirBox) {
@@ -166,7 +181,13 @@ TEST_F(Files, CopyDirectoryFailuresShowTheirBox) {
   CopyDeleteDirectory(At("missing"), At("file/dst"));
   EXPECT_EQ(FunStatContext.Description, "Failed to create directory.");
   EXPECT_EQ(FunStatContext.Parameter2, At("file/dst"));
-  EXPECT_EQ(answerer.Titles, (QStringList{"Error", "Error", "Error"}));
+  // The source under another name: its files would be emptied.
+  Write(At("self/keep"), "keep");
+  ASSERT_EQ(::symlink("self", QFile::encodeName(At("alias")).constData()), 0);
+  CopyDeleteDirectory(At("self"), At("alias"));
+  EXPECT_EQ(FunStatContext.Description, "A folder can not be copied onto itself.");
+  EXPECT_EQ(Read(At("self/keep")), "keep");
+  EXPECT_EQ(answerer.Titles, (QStringList{"Error", "Error", "Error", "Error"}));
   EXPECT_EQ(answerer.Texts.value(0), "Failed to process directory.");
 }
 

@@ -1,4 +1,6 @@
-// Copying and deleting whole directory trees.
+// Copying and deleting whole directory trees. The copy works through folder descriptors, so a
+// symbolic link met inside the source or the destination is copied or replaced as a link and
+// never followed.
 #include <QFile>
 #include <cerrno>
 #include <dirent.h>
@@ -16,6 +18,7 @@ namespace {
 struct TDirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
+using TDir = std::unique_ptr<DIR, TDirCloser>;
 
 struct TFd {
   int Fd;
@@ -23,7 +26,21 @@ struct TFd {
   ~TFd() {
     if (Fd >= 0) ::close(Fd);
   }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
 };
+
+// The folder open as `fd` as a directory stream, which then owns the descriptor.
+TDir StreamOf(int fd) {
+  if (fd < 0) return nullptr;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return TDir(dir);
+}
 
 // Entries as they are, symbolic links not followed.
 mode_t TypeOf(DIR* dir, const dirent* entry) {
@@ -42,79 +59,134 @@ mode_t TypeOf(DIR* dir, const dirent* entry) {
   return st.st_mode & S_IFMT;
 }
 
-// Content, mode and modification time; the destination is overwritten.
-bool CopyFileContent(const QByteArray& from, const QByteArray& to) {
-  TFd in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
-  struct stat st {};
-  if (in.Fd < 0 || ::fstat(in.Fd, &st) != 0) return false;
-  TFd out(::open(to.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777));
-  if (out.Fd < 0 || ::fchmod(out.Fd, st.st_mode & 07777) != 0) return false;
-  off_t left = st.st_size;
-  while (left > 0) {
-    const ssize_t n = ::sendfile(out.Fd, in.Fd, nullptr, static_cast<size_t>(left));
+bool IsSameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool SendAll(int from, int to, off_t size) {
+  while (size > 0) {
+    const ssize_t n = ::sendfile(to, from, nullptr, static_cast<size_t>(size));
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;  // the file shrank while it was copied
     if (n <= 0) return false;
-    left -= n;
+    size -= n;
   }
-  const timespec times[2] = {st.st_atim, st.st_mtim};
-  ::futimens(out.Fd, times);
   return true;
 }
 
-bool CopyLink(const QByteArray& from, const QByteArray& to) {
-  QByteArray target(4096, '\0');
-  const ssize_t n = ::readlink(from.constData(), target.data(), target.size());
-  if (n < 0 || n >= target.size()) return false;
-  target.truncate(n);
-  ::unlink(to.constData());
-  return ::symlink(target.constData(), to.constData()) == 0;
+// Content, mode and modification time of `name` in `from`, replacing `name` in `to`.
+bool CopyFileAt(int from, int to, const char* name) {
+  TFd in(::openat(from, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (in.Fd < 0 || ::fstat(in.Fd, &st) != 0) return false;
+  const auto write = [&](int out) {
+    if (!SendAll(in.Fd, out, st.st_size)) return false;
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(out, times);
+    return true;
+  };
+  return ReplaceFileAt(to, name, write, st.st_mode & 07777, false);
 }
 
-void CopyTree(const QString& source, const QString& destination, bool copy,
-              const QString& outermostDestination) {
+bool CopyLinkAt(int from, int to, const char* name) {
+  QByteArray target(4096, '\0');
+  const ssize_t n = ::readlinkat(from, name, target.data(), target.size());
+  if (n < 0 || n >= target.size()) return false;
+  target.truncate(n);
+  ::unlinkat(to, name, 0);
+  return ::symlinkat(target.constData(), to, name) == 0;
+}
+
+// A folder of a copy: `Name` in the folder open as `Parent`. The outermost folders are the
+// caller's paths, symbolic links and all; below them a link is never followed.
+struct TPlace {
+  int Parent;
+  QByteArray Name;
+  QString Path;  // for reports
+
+  bool Outermost() const { return Parent == AT_FDCWD; }
+  int NoFollow() const { return Outermost() ? 0 : O_NOFOLLOW; }
+  TPlace Child(int fd, const char* name) const {
+    return {fd, name, PathWithDelimiter(Path) + QFile::decodeName(name)};
+  }
+};
+
+struct TTreeCopy {
+  bool Copy;            // false moves: what was copied is removed from the source
+  struct stat Root {};  // the outermost destination, never copied into itself
+};
+
+// The destination folder, made when missing; a symbolic link in its place gives way to it.
+int OpenDestination(const TPlace& place, mode_t mode) {
+  const char* name = place.Name.constData();
+  struct stat st {};
+  if (!place.Outermost() && ::fstatat(place.Parent, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISLNK(st.st_mode))
+    ::unlinkat(place.Parent, name, 0);
+  if (::mkdirat(place.Parent, name, mode) != 0 && errno != EEXIST) return -1;
+  return ::openat(place.Parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | place.NoFollow());
+}
+
+void CopyFolder(TTreeCopy& tree, const TPlace& source, const TPlace& destination);
+
+// The entries of one folder; a failed file is noted and the others are still copied.
+void CopyEntries(TTreeCopy& tree, DIR* from, int to, const TPlace& source,
+                 const TPlace& destination, TStatusFrame& frame) {
+  const int fromFd = ::dirfd(from);
+  while (const dirent* entry = ::readdir(from)) {
+    const char* name = entry->d_name;
+    if (name[0] == '.') continue;  // hidden, "." and ".."
+    const mode_t type = TypeOf(from, entry);
+    if (type == S_IFDIR) {
+      // A destination inside the source is not copied into itself again.
+      struct stat st {};
+      if (::fstatat(fromFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && IsSameFile(st, tree.Root))
+        continue;
+      CopyFolder(tree, source.Child(fromFd, name), destination.Child(to, name));
+      if (!tree.Copy) ::unlinkat(fromFd, name, AT_REMOVEDIR);
+    } else if (type == S_IFLNK || type == S_IFREG) {
+      errno = 0;
+      if (type == S_IFLNK ? CopyLinkAt(fromFd, to, name) : CopyFileAt(fromFd, to, name)) {
+        if (!tree.Copy) ::unlinkat(fromFd, name, 0);
+        continue;
+      }
+      frame.Note(__LINE__, fsError, QStringLiteral("Failed to copy file."),
+                 source.Child(fromFd, name).Path, destination.Child(to, name).Path,
+                 static_cast<uint32_t>(errno));
+    }
+  }
+}
+
+// One folder in its own frame, so each folder that fails shows its box once.
+void CopyFolder(TTreeCopy& tree, const TPlace& source, const TPlace& destination) {
   TStatusFrame frame(__FILE__, "CopyDeleteDirectory", __LINE__);
   frame.Run([&] {
-    if (destination.isEmpty())
-      frame.Raise(__LINE__, fsError, QStringLiteral("Empty destination name."), source);
-    const QByteArray from = QFile::encodeName(source), to = QFile::encodeName(destination);
+    if (destination.Path.isEmpty())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Empty destination name."), source.Path);
     struct stat st {};
+    const int follow = source.Outermost() ? 0 : AT_SYMLINK_NOFOLLOW;
+    const mode_t mode = ::fstatat(source.Parent, source.Name.constData(), &st, follow) == 0
+                            ? (st.st_mode & 07777) | S_IRWXU
+                            : 0777;
     errno = 0;
-    const mode_t mode = ::stat(from.constData(), &st) == 0 ? (st.st_mode & 07777) | S_IRWXU : 0777;
-    if (::mkdir(to.constData(), mode) != 0 && errno != EEXIST)
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create directory."), source,
-                  destination, static_cast<uint32_t>(errno));
+    const TFd to(OpenDestination(destination, mode));
+    if (to.Fd < 0)
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to create directory."), source.Path,
+                  destination.Path, static_cast<uint32_t>(errno));
     errno = 0;
-    std::unique_ptr<DIR, TDirCloser> dir(::opendir(from.constData()));
-    if (!dir)
-      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to find first file."), source,
-                  destination, static_cast<uint32_t>(errno));
-    const QString sourcePrefix = PathWithDelimiter(source);
-    const QString destinationPrefix = PathWithDelimiter(destination);
-    while (const dirent* entry = ::readdir(dir.get())) {
-      if (entry->d_name[0] == '.') continue;  // hidden, "." and ".."
-      const QString name = QFile::decodeName(entry->d_name);
-      const QString sourcePath = sourcePrefix + name, destinationPath = destinationPrefix + name;
-      // A destination inside the source is not copied into itself again.
-      if (IsSamePath(sourcePath, outermostDestination)) continue;
-      const QByteArray sourceBytes = QFile::encodeName(sourcePath);
-      const QByteArray destinationBytes = QFile::encodeName(destinationPath);
-      switch (TypeOf(dir.get(), entry)) {
-        case S_IFDIR:
-          CopyTree(sourcePath, destinationPath, copy, outermostDestination);
-          if (!copy) ::rmdir(sourceBytes.constData());
-          break;
-        case S_IFLNK:
-          if (CopyLink(sourceBytes, destinationBytes) && !copy) ::unlink(sourceBytes.constData());
-          break;
-        case S_IFREG:
-          ClearReadOnly(destinationPath);
-          if (CopyFileContent(sourceBytes, destinationBytes) && !copy)
-            ::unlink(sourceBytes.constData());
-          break;
-        default:
-          break;
-      }
+    const TDir from(StreamOf(::openat(source.Parent, source.Name.constData(),
+                                      O_RDONLY | O_DIRECTORY | O_CLOEXEC | source.NoFollow())));
+    if (!from)
+      frame.Raise(__LINE__, fsError, QStringLiteral("Failed to find first file."), source.Path,
+                  destination.Path, static_cast<uint32_t>(errno));
+    if (source.Outermost()) {
+      // Compared as files, not paths: a link can lead the destination back into the source.
+      ::fstat(to.Fd, &tree.Root);
+      if (::fstat(::dirfd(from.get()), &st) == 0 && IsSameFile(st, tree.Root))
+        frame.Raise(__LINE__, fsError, QStringLiteral("A folder can not be copied onto itself."),
+                    source.Path, destination.Path);
     }
+    CopyEntries(tree, from.get(), to.Fd, source, destination, frame);
   });
   if (frame.Failed())
     ShowErrorBox(QStringLiteral("Failed to process directory."), TErrorBoxButtons::OkCancel);
@@ -123,7 +195,9 @@ void CopyTree(const QString& source, const QString& destination, bool copy,
 }  // namespace
 
 void CopyDeleteDirectory(const QString& source, const QString& destination, bool copy) {
-  CopyTree(source, destination, copy, FullPathOf(destination));
+  TTreeCopy tree{copy};
+  CopyFolder(tree, {AT_FDCWD, QFile::encodeName(source), source},
+             {AT_FDCWD, QFile::encodeName(destination), destination});
   if (!copy) ::rmdir(QFile::encodeName(source).constData());
 }
 

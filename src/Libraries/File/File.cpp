@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -195,32 +196,45 @@ bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>&
     }
   }
   const bool exists = ::stat(target.constData(), &st) == 0;
-  const qsizetype slash = target.lastIndexOf('/');
-  const QByteArray directory = target.left(slash + 1);
-  // Hidden, so a listing of the folder never picks a half-written file up.
-  QByteArray temp = directory + '.' + target.mid(slash + 1).left(200) + ".tmp-XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-
   mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
   if (executable) mode |= (mode & 0444) >> 2;
+  const qsizetype slash = target.lastIndexOf('/');
+  const QByteArray directory = slash < 0 ? QByteArray(".") : target.left(slash + 1);
+  const int dirFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return false;
+  const bool replaced = ReplaceFileAt(dirFd, target.mid(slash + 1), write, mode, durable);
+  const int error = errno;
+  ::close(dirFd);
+  errno = error;
+  return replaced;
+}
+
+bool ReplaceFileAt(int dirFd, const QByteArray& name, const std::function<bool(int fd)>& write,
+                   mode_t mode, bool durable) {
+  // Hidden, so a listing of the folder never picks a half-written file up.
+  const QByteArray prefix = '.' + name.left(200) + ".tmp-";
+  QByteArray temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temp = prefix + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+    fd = ::openat(dirFd, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0600);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+
   const bool written = ::fchmod(fd, mode) == 0 && write(fd) && (!durable || ::fsync(fd) == 0);
   int error = errno;
   const bool closed = ::close(fd) == 0;
   if (written && !closed) error = errno;
-  if (written && closed && ::rename(temp.constData(), target.constData()) == 0) {
-    if (!durable) return true;
+  // renameat replaces whatever has the name, a symbolic link included, and never follows it.
+  if (written && closed && ::renameat(dirFd, temp.constData(), dirFd, name.constData()) == 0) {
     // Make the rename itself durable; a failure here loses nothing.
-    const int dirFd = ::open(directory.isEmpty() ? "." : directory.constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-      ::fsync(dirFd);
-      ::close(dirFd);
-    }
+    if (durable) ::fsync(dirFd);
     return true;
   }
   if (written && closed) error = errno;
-  ::unlink(temp.constData());
+  ::unlinkat(dirFd, temp.constData(), 0);
   errno = error;
   return false;
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <ctime>
+#include <sys/types.h>
 
 #include "Platform/SpecialFolders.h"
 
@@ -55,6 +56,10 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, bool exec
 // `durable` nothing is synced: for files that are rebuilt anyway, like the wallpaper.
 bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>& write,
                          bool executable, bool durable);
+// The same in the folder open as `dirFd`, with mode `mode`: whatever is called `name` there is
+// replaced, and a symbolic link of that name is replaced itself, never written through.
+bool ReplaceFileAt(int dirFd, const QByteArray& name, const std::function<bool(int fd)>& write,
+                   mode_t mode, bool durable);
 
 // The date-time (days since 30 December 1899, local time) of a file time; no status frame.
 double FileTimeToDateTime(const timespec& time);
