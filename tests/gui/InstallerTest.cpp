@@ -125,6 +125,7 @@ class InstallerTest : public ::testing::Test {
     form.SourceDirectory = source;
     form.InstallerFileName = fileName;
     form.SetProgramInfo(Program, "description", "version", fileName, argument);
+    form.BeforeRemoval = BeforeRemoval;
     if (!base.isEmpty()) form.InstallToEdit->setText(base);
     TModalAnswerer answerer([&](QWidget* w) {
       if (!TModalAnswerer::ClickButton(w, answer))
@@ -138,6 +139,7 @@ class InstallerTest : public ::testing::Test {
   TErrorForm Errors;
   QList<TRecordingLauncher::TStart> Starts;
   QStringList Titles, Texts;
+  std::function<void()> BeforeRemoval;
 };
 
 struct TTextsCase {
@@ -363,6 +365,28 @@ TEST_F(InstallerTest, UninstallRefusesHomeFoldersAboveAndFoldersWithoutTheProgra
         << qPrintable(Texts.value(0));
     EXPECT_EQ(Snapshot(Home()), before);
   }
+}
+
+TEST_F(InstallerTest, AFolderSwappedForALinkAfterTheQuestionDeletesNothingOutsideIt) {
+  Click(MakeDistribution("Pkg"), "Install", "");
+  const QString target = Home() + ".local/opt/Pkg";
+  Write(Home() + "precious/Backdropper", "not ours");
+  Write(Home() + "precious/Help.html", "not ours either");
+  const QMap<QString, QByteArray> precious = Snapshot(Home() + "precious");
+  BeforeRemoval = [&] {
+    ASSERT_TRUE(QDir().rename(target, target + "-aside"));
+    ASSERT_TRUE(QFile::link(Home() + "precious", target));
+  };
+  Click(target + "/", "Backdropper", "/Uninstall");
+  EXPECT_EQ(Titles, (QStringList{"Query", "Message"}));
+  EXPECT_EQ(Snapshot(Home() + "precious"), precious);
+  EXPECT_TRUE(QFileInfo(target).isSymLink());
+  // What was checked is what was emptied.
+  EXPECT_TRUE(
+      QDir(target + "-aside").isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+  QFile::remove(target);
+  QDir().rmdir(target + "-aside");
+  QDir(Home() + "precious").removeRecursively();
 }
 
 TEST_F(InstallerTest, AGroupNameNeverComesOutEmpty) {

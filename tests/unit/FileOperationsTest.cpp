@@ -206,6 +206,15 @@ TEST_F(Files, DeleteDirectoryKeepsWhatLinksPointTo) {
   DeleteDirectoryNoErrors(At("tree"));
   EXPECT_EQ(FunStatContext.Description, "Can not find directory.");
   EXPECT_EQ(FunStatContext.Parameter1, At("tree"));
+
+  // Named through a link, a trailing "/" or not, the folder it leads to is not touched.
+  ASSERT_EQ(::symlink("outside", QFile::encodeName(At("alias")).constData()), 0);
+  for (const QString& alias : {At("alias"), At("alias/")}) {
+    DeleteDirectoryNoErrors(alias);
+    EXPECT_EQ(FunStatContext.Description, "Can not find directory.");
+    EXPECT_EQ(FunStatContext.SystemErrorCode, static_cast<uint32_t>(ENOTDIR));
+  }
+  EXPECT_EQ(Entries(At("outside")), QStringList{"keep"});
 }
 
 TEST_F(Files, SizeAndTimes) {

@@ -1,8 +1,9 @@
-// Copying and deleting whole directory trees. The copy works through folder descriptors, so a
-// symbolic link met inside the source or the destination is copied or replaced as a link and
-// never followed.
+// Copying and deleting whole directory trees. Both work through folder descriptors, so a
+// symbolic link met inside a tree is copied or removed as a link and never followed, and a
+// folder renamed or swapped for a link meanwhile cannot send them elsewhere.
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -57,6 +58,10 @@ mode_t TypeOf(DIR* dir, const dirent* entry) {
   struct stat st {};
   if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;
   return st.st_mode & S_IFMT;
+}
+
+bool IsDotOrDotDot(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 bool IsSameFile(const struct stat& a, const struct stat& b) {
@@ -192,27 +197,21 @@ void CopyFolder(TTreeCopy& tree, const TPlace& source, const TPlace& destination
     ShowErrorBox(QStringLiteral("Failed to process directory."), TErrorBoxButtons::OkCancel);
 }
 
-}  // namespace
-
-void CopyDeleteDirectory(const QString& source, const QString& destination, bool copy) {
-  TTreeCopy tree{copy};
-  CopyFolder(tree, {AT_FDCWD, QFile::encodeName(source), source},
-             {AT_FDCWD, QFile::encodeName(destination), destination});
-  if (!copy) ::rmdir(QFile::encodeName(source).constData());
-}
-
-void DeleteDirectoryNoErrors(const QString& directory) {
+// Deletes what it can inside the folder open as `fd` (closed here; -1 when opening it failed
+// with `openError`), each folder in its own frame.
+void DeleteContent(int fd, int openError, const QString& directory) {
   TStatusFrame frame(__FILE__, "DeleteDirectoryNoErrors", __LINE__);
-  const QByteArray path = QFile::encodeName(directory);
   frame.Run([&] {
-    // Entries can only be removed from a folder the owner may write.
-    ClearReadOnly(directory);
-    errno = 0;
-    std::unique_ptr<DIR, TDirCloser> dir(::opendir(path.constData()));
+    errno = openError;
+    const TDir dir(StreamOf(fd));
     if (!dir)
       frame.Raise(__LINE__, fsError, QStringLiteral("Can not find directory."), directory, {},
                   static_cast<uint32_t>(errno));
-    const QString prefix = PathWithDelimiter(directory);
+    const int dirFd = ::dirfd(dir.get());
+    // Entries can only be removed from a folder the owner may write.
+    struct stat st {};
+    if (::fstat(dirFd, &st) == 0 && (st.st_mode & S_IWUSR) == 0)
+      ::fchmod(dirFd, (st.st_mode & 07777) | S_IWUSR);
     for (;;) {
       errno = 0;
       const dirent* entry = ::readdir(dir.get());
@@ -222,19 +221,72 @@ void DeleteDirectoryNoErrors(const QString& directory) {
                       directory, {}, static_cast<uint32_t>(errno));
         break;
       }
-      const QByteArray name(entry->d_name);
-      if (name == "." || name == "..") continue;
-      const QString fullName = prefix + QFile::decodeName(name);
+      const char* name = entry->d_name;
+      if (IsDotOrDotDot(name)) continue;
       // A symbolic link is removed itself; what it points to is left alone.
-      const mode_t type = TypeOf(dir.get(), entry);
-      if (type == S_IFDIR) {
-        DeleteDirectoryNoErrors(fullName);
-        continue;
+      if (TypeOf(dir.get(), entry) == S_IFDIR) {
+        errno = 0;
+        const int sub = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        DeleteContent(sub, errno, PathWithDelimiter(directory) + QFile::decodeName(name));
+        ::unlinkat(dirFd, name, AT_REMOVEDIR);
+      } else {
+        ::unlinkat(dirFd, name, 0);
       }
-      if (type == S_IFREG) ClearReadOnly(fullName);
-      ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
     }
   });
-  // Fails quietly while something undeletable is left inside.
-  ::rmdir(path.constData());
+}
+
+}  // namespace
+
+void CopyDeleteDirectory(const QString& source, const QString& destination, bool copy) {
+  TTreeCopy tree{copy};
+  CopyFolder(tree, {AT_FDCWD, QFile::encodeName(source), source},
+             {AT_FDCWD, QFile::encodeName(destination), destination});
+  if (!copy) ::rmdir(QFile::encodeName(source).constData());
+}
+
+TOpenFolder::TOpenFolder(const QString& path) : Path(path) {
+  // No trailing "/": it would have a link in the last component followed.
+  const QString full = FullPathOf(path);
+  const qsizetype slash = full.lastIndexOf(QLatin1Char('/'));
+  Name = QFile::encodeName(full.mid(slash + 1));
+  errno = path.isEmpty() ? ENOENT : EINVAL;  // no path, or the root, which has no name
+  if (!Name.isEmpty())
+    Parent = ::open(slash == 0 ? "/" : QFile::encodeName(full.left(slash)).constData(),
+                    O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Parent >= 0)
+    Fd = ::openat(Parent, Name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (Fd < 0) Error = errno;
+}
+
+TOpenFolder::~TOpenFolder() {
+  if (Fd >= 0) ::close(Fd);
+  if (Parent >= 0) ::close(Parent);
+}
+
+bool TOpenFolder::HoldsFile(const QString& name) const {
+  struct stat st {};
+  return IsOpen() && !name.contains(QLatin1Char('/')) &&
+         ::fstatat(Fd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISREG(st.st_mode);
+}
+
+void DeleteDirectoryNoErrors(const TOpenFolder& folder) {
+  // A descriptor of its own, so this listing starts at the beginning.
+  errno = folder.Error;
+  const int fd =
+      folder.IsOpen() ? ::openat(folder.Fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+  DeleteContent(fd, errno, folder.Path);
+  // Fails quietly while something undeletable is left inside; whatever has taken the old name
+  // since is not this folder and stays.
+  struct stat opened {};
+  struct stat named {};
+  if (folder.IsOpen() && ::fstat(folder.Fd, &opened) == 0 &&
+      ::fstatat(folder.Parent, folder.Name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+      IsSameFile(opened, named))
+    ::unlinkat(folder.Parent, folder.Name.constData(), AT_REMOVEDIR);
+}
+
+void DeleteDirectoryNoErrors(const QString& directory) {
+  DeleteDirectoryNoErrors(TOpenFolder(directory));
 }

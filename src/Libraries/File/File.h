@@ -61,6 +61,27 @@ bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>&
 bool ReplaceFileAt(int dirFd, const QByteArray& name, const std::function<bool(int fd)>& write,
                    mode_t mode, bool durable);
 
+// A folder held open, so that what is checked in it and what is later deleted from it stay the
+// same folder whatever its path comes to name meanwhile. The path's last component is never
+// followed when it is a symbolic link.
+class TOpenFolder {
+ public:
+  explicit TOpenFolder(const QString& path);
+  ~TOpenFolder();
+  TOpenFolder(const TOpenFolder&) = delete;
+  TOpenFolder& operator=(const TOpenFolder&) = delete;
+
+  bool IsOpen() const { return Fd >= 0; }
+  // A regular file of that name is in the folder itself.
+  bool HoldsFile(const QString& name) const;
+
+  QString Path;     // as given
+  int Fd = -1;      // the folder
+  int Parent = -1;  // the folder that held it when it was opened
+  QByteArray Name;  // its name there
+  int Error = 0;    // why it could not be opened
+};
+
 // The date-time (days since 30 December 1899, local time) of a file time; no status frame.
 double FileTimeToDateTime(const timespec& time);
 
@@ -71,6 +92,9 @@ int64_t GetFileSize(const QString& path);
 QString GetOperatorPath();
 bool MyRenameFile(const QString& oldName, const QString& newName, bool replace);
 void DeleteDirectoryNoErrors(const QString& directory);
+// Deletes what it can inside `folder` (a symbolic link is removed, never descended), then the
+// folder itself while its old name still names it.
+void DeleteDirectoryNoErrors(const TOpenFolder& folder);
 void CopyDeleteDirectory(const QString& source, const QString& destination, bool copy = true);
 // Appends the full paths of matching files to `list`; hidden entries are skipped and symbolic
 // links to folders are not followed.

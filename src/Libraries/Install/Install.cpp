@@ -283,17 +283,21 @@ void TInstallForm::Uninstall() {
       frame.Raise(__LINE__, fsError,
                   QStringLiteral("The home folder and the folders above it are never deleted."),
                   dir);
-    if (!IsDirectoryPath(dir))
-      frame.Raise(__LINE__, fsError, QStringLiteral("Can not find directory."), dir, {}, ENOENT);
-    for (const QString& file : {places.ProgramFile, places.Target + DistributionData.last()})
-      if (!FileExistsAt(file))
+    // Opened once: what is checked here is what is deleted, whatever the path names by then.
+    const TOpenFolder folder(dir);
+    if (!folder.IsOpen())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Can not find directory."), dir, {},
+                  static_cast<uint32_t>(folder.Error));
+    for (const QString& name : {ProgramName, DistributionData.last()})
+      if (!folder.HoldsFile(name))
         frame.Raise(__LINE__, fsError,
                     QStringLiteral("The directory does not hold the program's own files; it is "
                                    "not deleted."),
-                    dir, file);
+                    dir, places.Target + name);
     if (!AskQuery(QStringLiteral("Delete directory \"") + dir +
                   QStringLiteral("\" (and all contained files)?")))
       return;
+    if (BeforeRemoval) BeforeRemoval();
 
     // A folder renamed or moved by hand still has its group and links under the old name.
     const QString registered = ProgramOfUninstallCommand(
@@ -302,7 +306,7 @@ void TInstallForm::Uninstall() {
     const bool registeredHere = IsSamePath(registered, places.ProgramFile);
     const bool registeredGone = !registered.isEmpty() && !FileExistsAt(registered);
 
-    DeleteDirectoryNoErrors(dir);
+    DeleteDirectoryNoErrors(folder);
     RemoveLinkTo(places.DesktopLink, places.ProgramFile);
     RemoveLinkTo(places.AutostartLink, places.ProgramFile);
     RemoveMenuGroup(places);

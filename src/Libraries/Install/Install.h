@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 class QFrame;
 class QLabel;
@@ -33,6 +34,8 @@ class TInstallForm : public QWidget {
   QString SourceDirectory;
   QString InstallerFileName;
   bool UninstallMode = false;
+  // Runs between the uninstall question and the removal; tests change the folder here.
+  std::function<void()> BeforeRemoval;
 
   QFrame* MainPanel = nullptr;
   QLabel* MainPanelLabel = nullptr;
