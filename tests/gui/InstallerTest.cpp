@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Error/ErrorForm.h"
@@ -96,6 +97,7 @@ class InstallerTest : public ::testing::Test {
     ReleaseProgramInstance();
     Platform::SetLauncher(nullptr);
     ErrorForm = nullptr;
+    QFile::remove(Home() + ".local/opt");  // a link a test put in its place
     for (const QString& dir : {Home() + ".local/opt", Downloads(), Menu()})
       QDir(dir).removeRecursively();
   }
@@ -292,6 +294,14 @@ TEST_F(InstallerTest, InstallRefusesItsOwnFolderAnotherProgramsFolderAndMissingD
   };
   const QString opt = Home() + ".local/opt/";
   QString source;
+  const auto withMode = [&](mode_t mode) {
+    return [&, mode] {
+      source = MakeDistribution("Pkg");
+      QDir().mkpath(opt);
+      ::chmod(QFile::encodeName(opt).constData(), mode);
+      return opt;
+    };
+  };
   const TCase cases[] = {
       {"own folder",
        [&] {
@@ -319,6 +329,18 @@ TEST_F(InstallerTest, InstallRefusesItsOwnFolderAnotherProgramsFolderAndMissingD
          return opt;
        },
        "missing beside the installer"},
+      {"programs folder a link back into the installer's folder",
+       [&] {
+         source = MakeDistribution("Pkg");
+         QDir(opt).removeRecursively();
+         QFile::link(source + "CalendarSkins", Home() + ".local/opt");
+         return opt;
+       },
+       "the folder the installer runs from or lies inside it"},
+      {"base folder anyone may write in", withMode(0777),
+       "Other users can write in the installation directory"},
+      {"base folder its group may write in", withMode(0775),
+       "Other users can write in the installation directory"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -339,12 +361,19 @@ TEST_F(InstallerTest, InstallRefusesItsOwnFolderAnotherProgramsFolderAndMissingD
 
 TEST_F(InstallerTest, AnUnwritableDestinationIsReportedAndCreatesNothing) {
   const QString source = MakeDistribution("Pkg");
-  // Not writable even for root.
-  Click(source, "Install", "", "/proc/");
+  // Not writable even for root; other users' folders are refused before the question, so
+  // they take a read-only folder of their own.
+  QString base = "/proc/";
+  if (::geteuid() != 0) {
+    base = Home() + "read-only/";
+    QDir().mkpath(base);
+    ::chmod(QFile::encodeName(base).constData(), 0555);
+  }
+  Click(source, "Install", "", base);
   EXPECT_EQ(Titles, (QStringList{"Query", "Error", Errors.windowTitle()}));
   EXPECT_EQ(Texts.value(1), "Failed to process directory.");
   EXPECT_TRUE(Texts.value(2).contains("Failed to rename.")) << qPrintable(Texts.value(2));
-  const TInstallPlaces places = TInstallPlaces::Of(Program, "/proc/Pkg");
+  const TInstallPlaces places = TInstallPlaces::Of(Program, base + "Pkg");
   EXPECT_FALSE(FileExistsAt(places.DesktopLink));
   EXPECT_FALSE(FileExistsAt(places.Group));
   EXPECT_TRUE(Starts.isEmpty());
@@ -365,6 +394,26 @@ TEST_F(InstallerTest, UninstallRefusesHomeFoldersAboveAndFoldersWithoutTheProgra
         << qPrintable(Texts.value(0));
     EXPECT_EQ(Snapshot(Home()), before);
   }
+}
+
+TEST_F(InstallerTest, ASharedStickyFolderOfOnesOwnIsTakenAnotherUsersFolderIsNot) {
+  const QString source = MakeDistribution("Pkg");
+  const QString base = Home() + "shared/";
+  QDir().mkpath(base);
+  ::chmod(QFile::encodeName(base).constData(), 01777);
+  Click(source, "Install", "", base, "&No");
+  EXPECT_EQ(Titles, QStringList{"Query"}) << qPrintable(Texts.join('\n'));
+
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a folder to another user needs root";
+  ::chmod(QFile::encodeName(base).constData(), 0755);
+  ASSERT_EQ(::chown(QFile::encodeName(base).constData(), 65534, 65534), 0);
+  Click(source, "Install", "", base);
+  EXPECT_EQ(Titles.size(), 1);
+  EXPECT_TRUE(Texts.value(0).contains("belongs to another user")) << qPrintable(Texts.value(0));
+  EXPECT_TRUE(Texts.value(0).contains(base)) << "the report names the folder";
+  EXPECT_FALSE(FileExistsAt(base + "Pkg"));
+  EXPECT_TRUE(Starts.isEmpty());
+  QDir(base).removeRecursively();
 }
 
 TEST_F(InstallerTest, AFolderSwappedForALinkAfterTheQuestionDeletesNothingOutsideIt) {

@@ -245,6 +245,13 @@ TEST_F(Files, SpecialFoldersAreCreated) {
   EXPECT_TRUE(desktop.endsWith('/'));
   for (const QString& dir : {GetOperatorPath(), GetStartupPath(), desktop})
     EXPECT_TRUE(QFileInfo(dir).isDir()) << dir.toStdString();
+  // The programs' folder is the user's alone whatever the umask lets the group do: the
+  // installer refuses one that others may write in.
+  ASSERT_TRUE(QDir(GetProgramFilesPath()).removeRecursively());
+  const mode_t mask = ::umask(002);
+  const QString programs = GetProgramFilesPath();
+  ::umask(mask);
+  EXPECT_EQ(ModeOf(programs), 0755);
 
   // A file where the data folder should be.
   Write(At("data"), "not a folder");

@@ -8,13 +8,13 @@
 
 namespace {
 
-// mkdir -p that leaves errno set on failure.
-bool MakeDirectories(const QString& path) {
+// mkdir -p that leaves errno set on failure; `mode` is narrowed by the umask.
+bool MakeDirectories(const QString& path, mode_t mode = 0777) {
   const QByteArray bytes = QFile::encodeName(path);
   for (qsizetype i = 1; i <= bytes.size(); ++i) {
     if (i < bytes.size() && bytes[i] != '/') continue;
     const QByteArray part = bytes.left(i);
-    if (::mkdir(part.constData(), 0777) == 0 || errno == EEXIST) continue;
+    if (::mkdir(part.constData(), mode) == 0 || errno == EEXIST) continue;
     return false;
   }
   struct stat st {};
@@ -48,8 +48,10 @@ QString GetSystemDirectoryPath(Platform::TSpecialFolder folder) {
   TStatusFrame frame(__FILE__, "GetSystemDirectoryPath", __LINE__);
   frame.Run([&] {
     const QString found = Platform::SpecialFolderPath(folder);
+    // The installer refuses a programs' folder others may write in, whatever the umask allows.
+    const mode_t mode = folder == Platform::TSpecialFolder::ProgramFiles ? 0755 : 0777;
     // A folder that cannot be created counts as one the system does not give.
-    if (!found.isEmpty() && MakeDirectories(found)) path = PathWithDelimiter(found);
+    if (!found.isEmpty() && MakeDirectories(found, mode)) path = PathWithDelimiter(found);
   });
   return frame.Failed() ? QString() : path;
 }

@@ -233,12 +233,17 @@ void TInstallForm::Install() {
         frame.Raise(__LINE__, fsError,
                     QStringLiteral("A file of the program is missing beside the installer."),
                     source + name, {}, ENOENT);
-    // Copying a folder onto itself would empty every file it copies.
-    if (IsSameFolder(places.Target, source))
+    // Whoever may write in the base folder could swap the program for their own.
+    const QString base = InstallToEdit->text();
+    const QString unsafe = UnsafeBaseFolderReason(base);
+    if (!unsafe.isEmpty()) frame.Raise(__LINE__, fsError, unsafe, base);
+    // Copying a folder onto itself would empty every file it copies, and into itself would
+    // never end.
+    if (IsSameOrInside(places.Target, source))
       frame.Raise(__LINE__, fsError,
                   QStringLiteral("The installation directory is the folder the installer runs "
-                                 "from. Choose another directory."),
-                  target);
+                                 "from or lies inside it. Choose another directory."),
+                  target, source);
     // Uninstalling would delete the other program's files with ours.
     if (HoldsAnotherProgram(places.Target, ProgramName))
       frame.Raise(__LINE__, fsError,

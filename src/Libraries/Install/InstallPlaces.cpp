@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "File/File.h"
@@ -27,6 +28,21 @@ QString XmlText(const QString& text) {
 
 void RemoveFile(const QString& path) {
   if (!path.isEmpty()) ::unlink(QFile::encodeName(path).constData());
+}
+
+// `path` with symbolic links resolved as far as it exists, the rest appended as written.
+QString ResolvedPath(const QString& path) {
+  QString existing = FullPathOf(path), rest;
+  while (!existing.isEmpty()) {
+    const QString real = QFileInfo(existing).canonicalFilePath();
+    if (!real.isEmpty()) return rest.isEmpty() ? real : PathWithDelimiter(real) + rest;
+    const qsizetype slash = existing.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0 || existing == QLatin1String("/")) break;
+    rest = rest.isEmpty() ? existing.mid(slash + 1)
+                          : existing.mid(slash + 1) + QLatin1Char('/') + rest;
+    existing = slash == 0 ? QStringLiteral("/") : existing.left(slash);
+  }
+  return FullPathOf(path);
 }
 
 }  // namespace
@@ -121,11 +137,25 @@ void RemoveMenuGroup(const TInstallPlaces& places) {
   if (!places.Group.isEmpty()) ::rmdir(QFile::encodeName(places.Group).constData());
 }
 
-bool IsSameFolder(const QString& a, const QString& b) {
-  const QString realA = QFileInfo(a).canonicalFilePath();
-  const QString realB = QFileInfo(b).canonicalFilePath();
-  if (!realA.isEmpty() && !realB.isEmpty()) return realA == realB;
-  return IsSamePath(a, b);
+bool IsSameOrInside(const QString& path, const QString& folder) {
+  const QString real = ResolvedPath(path), within = ResolvedPath(folder);
+  if (real.isEmpty() || within.isEmpty()) return false;
+  return real == within || real.startsWith(PathWithDelimiter(within));
+}
+
+QString UnsafeBaseFolderReason(const QString& folder) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return QStringLiteral("The installation directory does not exist.");
+  if (st.st_uid != ::geteuid())
+    return QStringLiteral(
+        "The installation directory belongs to another user. Choose a directory of your own.");
+  // In a sticky folder others may add entries but not replace ours.
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0)
+    return QStringLiteral(
+        "Other users can write in the installation directory and could replace the program. "
+        "Choose a directory only you can write in.");
+  return {};
 }
 
 bool IsHomeOrAbove(const QString& folder) {

@@ -37,8 +37,11 @@ bool WriteMenuGroupFiles(const TInstallPlaces& places);
 // that others put in the group stay.
 void RemoveMenuGroup(const TInstallPlaces& places);
 
-// The same folder once symbolic links are resolved (both must exist), else the same path.
-bool IsSameFolder(const QString& a, const QString& b);
+// `path` is `folder` or lies inside it once symbolic links are resolved; `path` need not exist.
+bool IsSameOrInside(const QString& path, const QString& folder);
+// Why `folder` is no place to install into, or empty when it is: it must be the user's own and
+// not writable by others (a sticky folder, where nobody else may replace what is ours, aside).
+QString UnsafeBaseFolderReason(const QString& folder);
 // `folder` is the home folder or a folder above it.
 bool IsHomeOrAbove(const QString& folder);
 // `folder` holds files (hidden ones aside) but not the program file `program`: another
