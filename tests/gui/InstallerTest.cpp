@@ -438,6 +438,51 @@ TEST_F(InstallerTest, AFolderSwappedForALinkAfterTheQuestionDeletesNothingOutsid
   QDir(Home() + "precious").removeRecursively();
 }
 
+// Files of the group that another installation wrote since, or that name something else, stay.
+TEST_F(InstallerTest, UninstallLeavesTheGroupFilesThatAreNotItsOwn) {
+  const QString target = Home() + ".local/opt/Pkg/";
+  const TInstallPlaces places = TInstallPlaces::Of(Program, target);
+  // Another copy from a folder of the same name, installed later elsewhere.
+  const TInstallPlaces other = TInstallPlaces::Of(Program, Home() + "elsewhere/Pkg/");
+  struct TCase {
+    const char* Name;
+    std::function<void()> Tamper;
+    QStringList Kept;
+  };
+  const TCase cases[] = {
+      {"another installation took the group",
+       [&] {
+         Write(other.IconFile, "png");
+         Write(other.ProgramFile, "#!/bin/sh\n");
+         CopyFileAsLink(other.ProgramFile, places.GroupProgramLink);
+         ASSERT_TRUE(WriteMenuGroupFiles(other));
+       },
+       {places.GroupProgramLink, places.GroupDirectoryFile, places.GroupMenuFile}},
+      {"menu files that name another group",
+       [&] {
+         Write(places.GroupDirectoryFile, "[Desktop Entry]\nType=Directory\nName=Other\n");
+         Write(places.GroupMenuFile, "<Menu><Name>Applications</Name></Menu>\n");
+       },
+       {places.GroupDirectoryFile, places.GroupMenuFile}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Click(MakeDistribution("Pkg"), "Install", "");
+    ASSERT_TRUE(FileExistsAt(places.GroupMenuFile));
+    c.Tamper();
+    Click(target, "Backdropper", "/Uninstall");
+    EXPECT_EQ(Titles, (QStringList{"Query", "Message"}));
+    for (const QString& file : c.Kept) EXPECT_TRUE(FileExistsAt(file)) << qPrintable(file);
+    for (const QString& link : {places.GroupUninstallLink, places.GroupReadmeLink})
+      EXPECT_FALSE(FileExistsAt(link)) << qPrintable(link);
+    for (const QString& file : {places.GroupDirectoryFile, places.GroupMenuFile})
+      QFile::remove(file);
+    QDir(Home() + "elsewhere").removeRecursively();
+    TearDown();
+    SetUp();
+  }
+}
+
 TEST_F(InstallerTest, AGroupNameNeverComesOutEmpty) {
   for (const QString& folder :
        QStringList{"/a/opt/Pkg", "/a/opt/Pkg/", "/a/opt/Pkg//", "opt/./Pkg/"}) {

@@ -44,10 +44,6 @@ void SaveShortcut(const QString& target, const QString& link, const QString& arg
   file.Save(link, true);
 }
 
-void RemoveLinkTo(const QString& link, const QString& programFile) {
-  if (LinkStarts(link, programFile)) ::unlink(QFile::encodeName(link).constData());
-}
-
 template <class T>
 T* Named(T* widget, const char* name) {
   widget->setObjectName(QString::fromLatin1(name));

@@ -30,6 +30,34 @@ void RemoveFile(const QString& path) {
   if (!path.isEmpty()) ::unlink(QFile::encodeName(path).constData());
 }
 
+// A menu file is a few hundred bytes; anything else in its place is not one of ours.
+QByteArray MenuFileContent(const QString& path) {
+  const QFileInfo info(path);
+  QFile file(path);
+  if (!info.isFile() || info.size() > 65536 || !file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+// The group's description names this group and, when it has an icon, this copy's icon.
+bool IsOwnDirectoryFile(const TInstallPlaces& places) {
+  QHash<QString, QString> keys;
+  if (!ParseDesktopEntry(MenuFileContent(places.GroupDirectoryFile), keys)) return false;
+  return keys.value(QStringLiteral("Type")) == QLatin1String("Directory") &&
+         keys.value(QStringLiteral("Name")) == places.Folder &&
+         keys.value(QStringLiteral("Icon"), places.IconFile) == places.IconFile;
+}
+
+// The submenu names this group, its description and its program's entry.
+bool IsOwnMenuFile(const TInstallPlaces& places) {
+  const QString text = QString::fromUtf8(MenuFileContent(places.GroupMenuFile));
+  const auto names = [&](const char* tag, const QString& value) {
+    return text.contains(QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), XmlText(value)));
+  };
+  return names("Name", places.Folder) &&
+         names("Directory", NameOfFile(places.GroupDirectoryFile)) &&
+         names("Filename", places.GroupEntryId(places.GroupProgramLink));
+}
+
 // `path` with symbolic links resolved as far as it exists, the rest appended as written.
 QString ResolvedPath(const QString& path) {
   QString existing = FullPathOf(path), rest;
@@ -129,12 +157,21 @@ bool WriteMenuGroupFiles(const TInstallPlaces& places) {
 
 void RemoveMenuGroup(const TInstallPlaces& places) {
   if (!places.Valid()) return;
-  for (const QString& file :
-       {places.GroupProgramLink, places.GroupUninstallLink, places.GroupReadmeLink,
-        places.GroupDirectoryFile, places.GroupMenuFile})
-    RemoveFile(file);
+  RemoveLinkTo(places.GroupProgramLink, places.ProgramFile);
+  RemoveLinkTo(places.GroupUninstallLink, places.ProgramFile);
+  RemoveLinkTo(places.GroupReadmeLink, places.ReadmeFile);
+  // A program link left is another copy's, installed from a folder of the same name since: the
+  // group's menu files are its now.
+  if (!FileExistsAt(places.GroupProgramLink)) {
+    if (IsOwnDirectoryFile(places)) RemoveFile(places.GroupDirectoryFile);
+    if (IsOwnMenuFile(places)) RemoveFile(places.GroupMenuFile);
+  }
   // Fails quietly while somebody else's entry is left in it.
   if (!places.Group.isEmpty()) ::rmdir(QFile::encodeName(places.Group).constData());
+}
+
+void RemoveLinkTo(const QString& link, const QString& target) {
+  if (LinkStarts(link, target)) RemoveFile(link);
 }
 
 bool IsSameOrInside(const QString& path, const QString& folder) {

@@ -33,9 +33,11 @@ struct TInstallPlaces {
 
 // Writes the group's .directory file and its submenu; false with errno set on failure.
 bool WriteMenuGroupFiles(const TInstallPlaces& places);
-// Removes the group's own links, its menu files and the group folder once it is empty; links
-// that others put in the group stay.
+// Removes the group's links and menu files that belong to this installation, then the group
+// folder once it is empty; what others put there stays.
 void RemoveMenuGroup(const TInstallPlaces& places);
+// Removes the shortcut `link` when it starts `target`.
+void RemoveLinkTo(const QString& link, const QString& target);
 
 // `path` is `folder` or lies inside it once symbolic links are resolved; `path` need not exist.
 bool IsSameOrInside(const QString& path, const QString& folder);
