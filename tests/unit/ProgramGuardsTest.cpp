@@ -215,13 +215,27 @@ TEST(ProgramGuards, CrashSignalsAppendALineAndEndWithCodeOne) {
             "**********Crash: the program received signal 6 and was terminated.\r\n**********\r\n"
             "**********Crash: the program received signal 8 and was terminated.\r\n**********\r\n");
 
-  // A log that cannot be written does not stop the ending.
-  EXPECT_EXIT(
-      {
-        Platform::InstallCrashHandler(QDir(TestRoot()).filePath("no/such/Errors.log"));
-        std::raise(SIGSEGV);
-      },
-      ::testing::ExitedWithCode(1), "");
+  // A log that cannot be written does not stop the ending, nor does a link in the log's place
+  // have the file it names written.
+  const QString named = QDir(TestRoot()).filePath("named-by-link");
+  {
+    QFile file(named);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("untouched");
+  }
+  const QString link = QDir(TestRoot()).filePath("linked/Errors.log");
+  QDir().mkpath(QFileInfo(link).path());
+  ASSERT_TRUE(QFile::link(named, link));
+  for (const QString& path : {QDir(TestRoot()).filePath("no/such/Errors.log"), link}) {
+    EXPECT_EXIT(
+        {
+          Platform::InstallCrashHandler(path);
+          std::raise(SIGSEGV);
+        },
+        ::testing::ExitedWithCode(1), "")
+        << qPrintable(path);
+  }
+  EXPECT_EQ(ReadAll(named), "untouched");
 }
 
 // Asked for help or the version, the program answers as any Linux program does: no display

@@ -26,7 +26,8 @@ void OnStopSignal(int) {
 void WriteAll(int fd, const char* text) { [[maybe_unused]] ssize_t n = ::write(fd, text, std::strlen(text)); }
 
 void OnCrashSignal(int signal) {
-  const int fd = ::open(CrashLogPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  // A link put in the log's place must not have a crash append to the file it names.
+  const int fd = ::open(CrashLogPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd >= 0) {
     char number[16];
     int i = sizeof number - 1;
