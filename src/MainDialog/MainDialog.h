@@ -69,7 +69,6 @@ class TMainForm : public QWidget {
   void UpdateStartupLink();
   // Options written as they change (OptionsKeeping.cpp); set up once the options are read.
   void SetUpOptionsWriter();
-  void OptionsChanged();
   std::unique_ptr<TSettingsWriter> OptionsWriter;
 
   // Calendar skin (also the events of the skin file object).

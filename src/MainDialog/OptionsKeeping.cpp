@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
+#include <QThread>
 #include <QTimer>
 #include <cstdlib>
 
@@ -23,7 +24,9 @@ constexpr int OptionsWriteDelayMs = 2000;
 // closing any window. The values are still in the controls; nothing here may reach for the
 // display, so no report window either: a failure goes to stderr.
 void WriteOptionsAtExit() {
-  if (!MainForm || !MainForm->OptionsWriter) return;
+  // The window's values belong to its thread; an exit from any other is not one of these.
+  if (!MainForm || !MainForm->OptionsWriter || QThread::currentThread() != MainForm->thread())
+    return;
   SetReportSink(nullptr);
   SetErrorBoxSink(nullptr);
   SetQuestionSink(nullptr);
@@ -61,10 +64,6 @@ void TMainForm::SetUpOptionsWriter() {
   Q_UNUSED(registered);
   // What start-up changed (the first run's folder, values the file could not give) is kept too.
   writer->Changed();
-}
-
-void TMainForm::OptionsChanged() {
-  if (OptionsWriter) OptionsWriter->Changed();
 }
 
 QStringList TMainForm::PlainOptionValues() const {

@@ -6,8 +6,7 @@
 
 using TSaveOutcome = TStoredTextList::TSaveOutcome;
 
-TSettingsWriter::TSettingsWriter(TStoredTextList& list, int delayMs, QObject* parent)
-    : QObject(parent), List(list) {
+TSettingsWriter::TSettingsWriter(TStoredTextList& list, int delayMs) : List(list) {
   Timer.setSingleShot(true);
   Timer.setInterval(delayMs);
   connect(&Timer, &QTimer::timeout, this, [this] { Flush(); });

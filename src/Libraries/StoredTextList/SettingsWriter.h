@@ -10,10 +10,9 @@
 class TSettingsWriter : public QObject {
  public:
   // A change is written `delayMs` after it was first told; a burst of changes in one write.
-  TSettingsWriter(TStoredTextList& list, int delayMs, QObject* parent = nullptr);
+  TSettingsWriter(TStoredTextList& list, int delayMs);
 
   void Changed();
-  bool Pending() const { return Timer.isActive(); }
   // Writes now what differs from the file. A failure is reported once, and again only after
   // a write has succeeded in between.
   TStoredTextList::TSaveOutcome Flush();
