@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <csignal>
 #include <functional>
 
@@ -18,19 +19,39 @@
 namespace {
 
 // Records its name, its arguments and the wallpaper folder's files in one line (fields split by
-// \037, the files after \036) written at once; answers xfconf-query's listing with two monitors,
-// one of them with no picture style, and MATE's picture style with none.
+// \037, the files after \036) written at once, and keeps what it is told the way the desktop's
+// store would. xfconf-query lists two monitors, one of them with no picture style, and MATE's
+// picture style reads none: the stand-ins forget a style, so every apply sets it again.
 const char StandIn[] = R"SH(#!/bin/sh
+us=$(printf '\037')
 record=${0##*/}
-for argument in "$@"; do record="$record$(printf '\037')$argument"; done
+for argument in "$@"; do record="$record$us$argument"; done
 record="$record$(printf '\036')$(ls -1 "$XDG_DATA_HOME/backdropper" | tr '\n' '\037')"
 printf '%s\n' "$record" >> "$STANDIN_LOG"
-case "${0##*/} $*" in
-  "xfconf-query -c xfce4-desktop -l -v")
-    echo "/backdrop/screen0/monitorVirtual-1/workspace0/image-style  0"
-    echo "/backdrop/screen0/monitorVirtual-1/workspace0/last-image   /old/a b.png"
-    echo "/backdrop/screen1/monitorHDMI-1/workspace0/last-image" ;;
-  "gsettings get org.mate.background picture-options") echo "'none'" ;;
+store=$STANDIN_LOG.store
+held() { grep "^$1$us" "$store" 2>/dev/null | tail -n 1 | cut -d "$us" -f 2-; }
+keep() { printf '%s\037%s\n' "$1" "$2" >> "$store"; }
+monitor0=/backdrop/screen0/monitorVirtual-1/workspace0
+monitor1=/backdrop/screen1/monitorHDMI-1/workspace0
+case "${0##*/} $1" in
+  "gsettings get")
+    if [ "$2 $3" = "org.mate.background picture-options" ]; then echo "'none'"
+    else echo "'$(held "$2 $3")'"; fi ;;
+  "gsettings set") keep "$2 $3" "$4" ;;
+  "xfconf-query -c")
+    if [ "$3" = -l ]; then
+      echo "$monitor0/image-style  0"
+      echo "$monitor0/last-image   $(held $monitor0/last-image)"
+      echo "$monitor1/last-image   $(held $monitor1/last-image)"
+    else
+      keep "$4" "$6"
+    fi ;;
+  "pcmanfm-qt --set-wallpaper")
+    mkdir -p "$XDG_CONFIG_HOME/pcmanfm-qt/lxqt"
+    printf '[Desktop]\nWallpaper=%s\n' "$2" > "$XDG_CONFIG_HOME/pcmanfm-qt/lxqt/settings.conf" ;;
+  "pcmanfm --set-wallpaper")
+    mkdir -p "$XDG_CONFIG_HOME/pcmanfm/LXDE"
+    printf '[*]\nwallpaper=%s\n' "$2" > "$XDG_CONFIG_HOME/pcmanfm/LXDE/desktop-items-0.conf" ;;
 esac
 exit 0
 )SH";
@@ -47,9 +68,13 @@ class TPlasmaShell : public QObject {
   QString Folder;
   QList<TCall> Calls;
  public Q_SLOTS:
-  void evaluateScript(const QString& script) {
+  // Prints the picture the script gives its one desktop, as the shell does when it took it.
+  QString evaluateScript(const QString& script) {
     Calls << TCall{{QStringLiteral("evaluateScript"), script},
                    QDir(Folder).entryList(QDir::Files, QDir::Name)};
+    static const QRegularExpression image(
+        QStringLiteral("writeConfig\\(\"Image\", \"([^\"]*)\"\\)"));
+    return image.match(script).captured(1);
   }
 };
 
@@ -87,25 +112,29 @@ const TDesktop Desktops[] = {
      [](const QString& f) -> QList<QStringList> {
        return {{"gsettings", "get", "org.gnome.desktop.background", "picture-options"},
                {"gsettings", "set", "org.gnome.desktop.background", "picture-uri", Uri(f)},
-               {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(f)}};
+               {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(f)},
+               {"gsettings", "get", "org.gnome.desktop.background", "picture-uri"}};
      }},
     {"X-Cinnamon", "png",
      [](const QString& f) -> QList<QStringList> {
        return {{"gsettings", "get", "org.cinnamon.desktop.background", "picture-options"},
-               {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(f)}};
+               {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(f)},
+               {"gsettings", "get", "org.cinnamon.desktop.background", "picture-uri"}};
      }},
     {"MATE", "png",
      [](const QString& f) -> QList<QStringList> {
        return {{"gsettings", "get", "org.mate.background", "picture-options"},
                {"gsettings", "set", "org.mate.background", "picture-options", "stretched"},
-               {"gsettings", "set", "org.mate.background", "picture-filename", f}};
+               {"gsettings", "set", "org.mate.background", "picture-filename", f},
+               {"gsettings", "get", "org.mate.background", "picture-filename"}};
      }},
     {"XFCE", "png",
      [](const QString& f) -> QList<QStringList> {
        return {{"xfconf-query", "-c", "xfce4-desktop", "-l", "-v"},
                {"xfconf-query", "-c", "xfce4-desktop", "-p", Style0, "-s", "3"},
                {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage0, "-s", f},
-               {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage1, "-s", f}};
+               {"xfconf-query", "-c", "xfce4-desktop", "-p", LastImage1, "-s", f},
+               {"xfconf-query", "-c", "xfce4-desktop", "-l", "-v"}};
      }},
     {"LXDE", "png",
      [](const QString& f) -> QList<QStringList> {
@@ -129,7 +158,7 @@ const TDesktop Desktops[] = {
                 "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", "
                 "\"General\"];\n"
                 "  d.writeConfig(\"Image\", \"" +
-                    Uri(f) + "\");\n}\n"}};
+                    Uri(f) + "\");\n  print(d.readConfig(\"Image\"));\n}\n"}};
      }},
 };
 

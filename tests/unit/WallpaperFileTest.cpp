@@ -154,7 +154,7 @@ TEST(ComposeWallpaper, PaintsWithinItsRowsWritesTheFileSetsItAndLeavesTheFittedP
   ASSERT_FALSE(desktop.Runner->Commands.isEmpty());
   // MATE reads through gdk-pixbuf and gets a PNG of the painted wallpaper.
   const QString handed = GetOperatorPath() + "Backdropper_Wallpaper-1.png";
-  EXPECT_EQ(desktop.Runner->Commands.last().last(), handed);
+  EXPECT_EQ(desktop.Runner->Store.value("org.mate.background picture-filename"), handed);
   EXPECT_EQ(QImage(handed).pixel(15, 25), qRgb(255, 0, 0));
 
   // A refused setting is reported, but the file has been written, and the fitted picture is

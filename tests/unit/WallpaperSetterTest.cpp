@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -12,6 +14,7 @@
 #include "File/File.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "PictureFiles.h"
+#include "PrivateBus.h"
 #include "Platform/Linux/StoredPng.h"
 #include "RecordingRunner.h"
 
@@ -61,7 +64,8 @@ TEST_F(WallpaperSetter, GnomeFamilySetsBothPictureKeys) {
     const QList<QStringList> expected = {
         {"gsettings", "get", "org.gnome.desktop.background", "picture-options"},
         {"gsettings", "set", "org.gnome.desktop.background", "picture-uri", Uri(1)},
-        {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(1)}};
+        {"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark", Uri(1)},
+        {"gsettings", "get", "org.gnome.desktop.background", "picture-uri"}};
     EXPECT_EQ(desktop.Runner->Commands, expected) << name;
     QFile::remove(Fresh(1));
   }
@@ -75,10 +79,12 @@ TEST_F(WallpaperSetter, CinnamonMateLxdeLxqtAndSway) {
   const QList<Case> cases = {
       {"X-Cinnamon",
        {{"gsettings", "get", "org.cinnamon.desktop.background", "picture-options"},
-        {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(1)}}},
+        {"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", Uri(1)},
+        {"gsettings", "get", "org.cinnamon.desktop.background", "picture-uri"}}},
       {"MATE",
        {{"gsettings", "get", "org.mate.background", "picture-options"},
-        {"gsettings", "set", "org.mate.background", "picture-filename", Fresh(1)}}},
+        {"gsettings", "set", "org.mate.background", "picture-filename", Fresh(1)},
+        {"gsettings", "get", "org.mate.background", "picture-filename"}}},
       {"LXDE", {{"pcmanfm", "--set-wallpaper", Fresh(1), "--wallpaper-mode=stretch"}}},
       {"LXQt", {{"pcmanfm-qt", "--set-wallpaper", Fresh(1, "bmp"), "--wallpaper-mode=stretch"}}},
       {"sway", {{"swaymsg", "output", "*", "bg", '"' + Fresh(1) + '"', "fill"}}},
@@ -94,35 +100,27 @@ TEST_F(WallpaperSetter, CinnamonMateLxdeLxqtAndSway) {
 
 TEST_F(WallpaperSetter, XfceSetsEveryMonitorsLastImageAndAStyleThatShowsIt) {
   TRecordedDesktop desktop("XFCE");
-  desktop.Runner->Answer = [](const QString&, const QStringList& arguments) {
-    return arguments.contains("-l")
-               ? Result(0,
-                        "/backdrop/screen0/monitorVirtual-1/workspace0/image-style  0\n"
-                        "/backdrop/screen0/monitorVirtual-1/workspace0/last-image   /a b.png\n"
-                        "/backdrop/screen0/monitorHDMI-1/workspace1/image-style     5\n"
-                        "/backdrop/screen0/monitorHDMI-1/workspace1/last-image\n")
-               : Result(0);
-  };
+  const QString style0 = "/backdrop/screen0/monitorVirtual-1/workspace0/image-style";
+  const QString image0 = "/backdrop/screen0/monitorVirtual-1/workspace0/last-image";
+  const QString style1 = "/backdrop/screen0/monitorHDMI-1/workspace1/image-style";
+  const QString image1 = "/backdrop/screen0/monitorHDMI-1/workspace1/last-image";
+  desktop.Runner->Store = {{style0, "0"}, {image0, "/a b.png"}, {style1, "5"}, {image1, ""}};
   ASSERT_TRUE(SetFileAsWallpaper(Name));
-  const QList<QStringList> expected = {
-      {"xfconf-query", "-c", "xfce4-desktop", "-l", "-v"},
-      {"xfconf-query", "-c", "xfce4-desktop", "-p",
-       "/backdrop/screen0/monitorHDMI-1/workspace1/last-image", "-s", Fresh(1)},
-      {"xfconf-query", "-c", "xfce4-desktop", "-p",
-       "/backdrop/screen0/monitorVirtual-1/workspace0/image-style", "-s", "3"},
-      {"xfconf-query", "-c", "xfce4-desktop", "-p",
-       "/backdrop/screen0/monitorVirtual-1/workspace0/last-image", "-s", Fresh(1)}};
+  const QStringList list = {"xfconf-query", "-c", "xfce4-desktop", "-l", "-v"};
+  const QStringList set = {"xfconf-query", "-c", "xfce4-desktop", "-p"};
+  const QList<QStringList> expected = {list, set + QStringList{image1, "-s", Fresh(1)},
+                                       set + QStringList{style0, "-s", "3"},
+                                       set + QStringList{image0, "-s", Fresh(1)}, list};
   EXPECT_EQ(desktop.Runner->Commands, expected);
 
   // Nothing stored yet: the first monitor's property is created.
   desktop.Runner->Commands.clear();
-  desktop.Runner->Answer = nullptr;
+  desktop.Runner->Store.clear();
   ASSERT_TRUE(SetFileAsWallpaper(Name));
-  ASSERT_EQ(desktop.Runner->Commands.size(), 2);
+  ASSERT_EQ(desktop.Runner->Commands.size(), 3);
   EXPECT_EQ(desktop.Runner->Commands[1],
-            QStringList({"xfconf-query", "-c", "xfce4-desktop", "-p",
-                         "/backdrop/screen0/monitor0/workspace0/last-image", "-n", "-t", "string",
-                         "-s", Fresh(2)}));
+            set + QStringList({"/backdrop/screen0/monitor0/workspace0/last-image", "-n", "-t",
+                               "string", "-s", Fresh(2)}));
 }
 
 TEST_F(WallpaperSetter, APictureStyleOfNoneBecomesStretchedAndAnyOtherIsKept) {
@@ -131,16 +129,16 @@ TEST_F(WallpaperSetter, APictureStyleOfNoneBecomesStretchedAndAnyOtherIsKept) {
     const char* name = QByteArray(schema).contains("gnome")      ? "GNOME"
                        : QByteArray(schema).contains("cinnamon") ? "X-Cinnamon"
                                                                  : "MATE";
-    for (const char* style : {"'none'", "'zoom'", "'wallpaper'"}) {
+    for (const char* style : {"none", "zoom", "wallpaper"}) {
       TRecordedDesktop desktop(name);
-      desktop.Runner->Answer = [&](const QString&, const QStringList& arguments) {
-        return Result(0, arguments.contains("get") ? QString(style) + "\n" : QString());
-      };
+      desktop.Runner->Store[QString(schema) + " picture-options"] = style;
       ASSERT_TRUE(SetFileAsWallpaper(Name)) << name;
       const QStringList stretch = {"gsettings", "set", schema, "picture-options", "stretched"};
-      EXPECT_EQ(desktop.Runner->Commands.contains(stretch), QByteArray(style) == "'none'")
+      EXPECT_EQ(desktop.Runner->Commands.contains(stretch), QByteArray(style) == "none")
           << name << " " << style;
-      if (QByteArray(style) == "'none'") EXPECT_EQ(desktop.Runner->Commands.indexOf(stretch), 1);
+      if (QByteArray(style) == "none") {
+        EXPECT_EQ(desktop.Runner->Commands.indexOf(stretch), 1);
+      }
     }
   }
 }
@@ -157,6 +155,7 @@ TEST_F(WallpaperSetter, PlasmaGetsAScriptOverTheSessionBus) {
   EXPECT_TRUE(command[6].startsWith("string:var all = desktops();"));
   EXPECT_TRUE(command[6].contains("d.wallpaperPlugin = \"org.kde.image\";"));
   EXPECT_TRUE(command[6].contains("d.writeConfig(\"Image\", \"file://" + Fresh(1, "bmp") + "\");"));
+  EXPECT_TRUE(command[6].contains("print(d.readConfig(\"Image\"));"));
 }
 
 TEST_F(WallpaperSetter, AwkwardPathsStayInsideTheirQuotes) {
@@ -191,10 +190,14 @@ TEST_F(WallpaperSetter, NamesAlternateSoDesktopsReload) {
       const QImage picture = NoiseImage(37, 23, static_cast<quint32>(round));
       ASSERT_TRUE(SaveBitmapFile(picture, main));
       // Every second round without the pixels: the setter reads the file.
+      const qsizetype before = desktop.Runner->Commands.size();
       ASSERT_TRUE(SetFileAsWallpaper(Name, round % 2 ? QImage() : picture));
       const int used = round % 2 ? 2 : 1;
       const QString fresh = Fresh(used, c.Extension);
-      EXPECT_TRUE(desktop.Runner->Commands.last().contains(fresh)) << round;
+      EXPECT_TRUE(std::any_of(desktop.Runner->Commands.cbegin() + before,
+                              desktop.Runner->Commands.cend(),
+                              [&](const QStringList& command) { return command.contains(fresh); }))
+          << round;
       EXPECT_FALSE(QFileInfo::exists(Fresh(3 - used, c.Extension)))
           << c.Desktop << ": stale name kept in round " << round;
       const QImage handed(fresh);
@@ -260,11 +263,55 @@ TEST_F(WallpaperSetter, RefusalIsReportedAndTheShownFileKept) {
 
 TEST_F(WallpaperSetter, GnomeWithoutTheDarkKeyStillSucceeds) {
   TRecordedDesktop desktop("GNOME");
-  desktop.Runner->Answer = [](const QString&, const QStringList& arguments) {
-    return Result(arguments.contains("picture-uri-dark") ? 1 : 0);
+  desktop.Runner->Answer =
+      [](const QString&, const QStringList& arguments) -> std::optional<Platform::TCommandResult> {
+    if (arguments.contains("picture-uri-dark")) return Result(1);
+    return std::nullopt;
   };
   EXPECT_TRUE(SetFileAsWallpaper(Name));
-  EXPECT_EQ(desktop.Runner->Commands.size(), 3);
+  EXPECT_EQ(desktop.Runner->Commands.size(), 4);
+}
+
+TEST_F(WallpaperSetter, ADesktopThatKeepsItsOldWallpaperIsAFailure) {
+  // Each desktop first takes a wallpaper, then answers with success and keeps it: a locked key,
+  // an immutable configuration, a desktop process that is not running.
+  struct Case {
+    const char* Desktop;
+    const char* Extension;
+    QString Says;  // the store the failure names
+  };
+  const QList<Case> cases = {
+      {"GNOME", "png",
+       "GNOME: the desktop did not take the wallpaper; picture-uri holds " + Uri(1)},
+      {"X-Cinnamon", "png",
+       "Cinnamon: the desktop did not take the wallpaper; picture-uri holds " + Uri(1)},
+      {"MATE", "png",
+       "MATE: the desktop did not take the wallpaper; picture-filename holds " + Fresh(1)},
+      {"XFCE", "png",
+       "XFCE: the desktop did not take the wallpaper; "
+       "/backdrop/screen0/monitor0/workspace0/last-image holds " +
+           Fresh(1)},
+      {"KDE", "bmp",
+       "Plasma: the desktop did not take the wallpaper; a desktop's Image holds file://" +
+           Fresh(1, "bmp")},
+      {"LXDE", "png",
+       "LXDE: the desktop did not take the wallpaper; pcmanfm's settings holds " + Fresh(1)},
+      {"LXQt", "bmp",
+       "LXQt: the desktop did not take the wallpaper; pcmanfm-qt's settings holds " +
+           Fresh(1, "bmp")},
+  };
+  for (const Case& c : cases) {
+    TRecordedDesktop desktop(c.Desktop);
+    ASSERT_TRUE(SetFileAsWallpaper(Name)) << c.Desktop;
+    desktop.Runner->Keeps = false;
+    EXPECT_FALSE(SetFileAsWallpaper(Name)) << c.Desktop;
+    EXPECT_EQ(FunStatContext.Description, QStringLiteral("Failed to set wallpaper."));
+    EXPECT_EQ(FunStatContext.Parameter2, c.Says);
+    // The file the desktop still shows stays; the one it did not take goes.
+    EXPECT_TRUE(QFileInfo::exists(Fresh(1, c.Extension))) << c.Desktop;
+    EXPECT_FALSE(QFileInfo::exists(Fresh(2, c.Extension))) << c.Desktop;
+    QFile::remove(Fresh(1, c.Extension));
+  }
 }
 
 TEST_F(WallpaperSetter, OtherSessionsUseTheRootWindow) {
@@ -331,4 +378,49 @@ TEST_F(WallpaperSetter, AHungToolIsStoppedAtTheTimeLimit) {
   Platform::SetCommandRunner(nullptr);
   qunsetenv("XDG_CURRENT_DESKTOP");
   qputenv("PATH", path);
+}
+
+TEST_F(WallpaperSetter, AKeyLockedByTheAdministratorIsReportedByRealGsettings) {
+  // Real gsettings and dconf on a bus of the test's own. The lock sits in a database of the
+  // test's own that the dconf profile names, as an administrator's lockdown does.
+  const QString root = TestPicturePath("dconf");
+  QDir(root).removeRecursively();
+  ASSERT_TRUE(QDir().mkpath(root + "/site.d/locks"));
+  const auto write = [](const QString& path, const QByteArray& text) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+  };
+  ASSERT_TRUE(write(root + "/site.d/background",
+                    "[org/gnome/desktop/background]\npicture-uri='file:///locked.png'\n"));
+  ASSERT_TRUE(
+      write(root + "/site.d/locks/background", "/org/gnome/desktop/background/picture-uri\n"));
+  ASSERT_EQ(QProcess::execute("dconf", {"compile", root + "/site", root + "/site.d"}), 0);
+  ASSERT_TRUE(
+      write(root + "/locked", "user-db:user\nfile-db:" + QFile::encodeName(root) + "/site\n"));
+  ASSERT_TRUE(write(root + "/open", "user-db:user\n"));
+  qputenv("GSETTINGS_BACKEND", "dconf");
+  qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+  TPrivateBus bus;
+  ASSERT_FALSE(bus.Address().isEmpty());
+  const auto held = [](const char* key) {
+    QProcess get;
+    get.start("gsettings", {"get", "org.gnome.desktop.background", key});
+    get.waitForFinished();
+    return QString::fromUtf8(get.readAllStandardOutput()).trimmed();
+  };
+
+  qputenv("DCONF_PROFILE", QFile::encodeName(root + "/locked"));
+  EXPECT_FALSE(SetFileAsWallpaper(Name));
+  EXPECT_EQ(FunStatContext.Parameter2,
+            QStringLiteral("gsettings failed with exit code 1: The key is not writable"));
+  EXPECT_EQ(held("picture-uri"), "'file:///locked.png'");
+  EXPECT_FALSE(QFileInfo::exists(Fresh(1))) << "the file the desktop did not take is removed";
+
+  // Without the lock the same store takes it, and reads back what was set.
+  qputenv("DCONF_PROFILE", QFile::encodeName(root + "/open"));
+  EXPECT_TRUE(SetFileAsWallpaper(Name)) << FunStatContext.Parameter2.toStdString();
+  EXPECT_EQ(held("picture-uri"), "'" + Uri(1) + "'");
+  EXPECT_EQ(held("picture-uri-dark"), "'" + Uri(1) + "'");
+  for (const char* name : {"GSETTINGS_BACKEND", "XDG_CURRENT_DESKTOP", "DCONF_PROFILE"})
+    qunsetenv(name);
 }

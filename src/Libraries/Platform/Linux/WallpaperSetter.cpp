@@ -6,38 +6,16 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMap>
-#include <QRegularExpression>
-#include <QUrl>
 #include <functional>
 #include <unistd.h>
 
-#include "Platform/CommandRunner.h"
+#include "Platform/Linux/DesktopStores.h"
 #include "Platform/Linux/StoredPng.h"
 #include "Platform/Linux/X11RootWallpaper.h"
 #include "Platform/ReleaseLater.h"
 
 namespace Platform {
 namespace {
-
-// Runs one command; a failure describes itself in `why`.
-bool RunCommand(const QString& program, const QStringList& arguments, QString& why,
-                QString* output = nullptr) {
-  const TCommandResult result = CommandRunner().Run(program, arguments);
-  if (output) *output = result.Output;
-  if (result.Succeeded()) return true;
-  why = program + QStringLiteral(" failed") +
-        // A tool that crashed or was stopped at the time limit has no exit code to tell.
-        (result.Started && result.ExitCode >= 0
-             ? QStringLiteral(" with exit code %1").arg(result.ExitCode)
-             : QString()) +
-        (result.Errors.trimmed().isEmpty() ? QString()
-                                           : QStringLiteral(": ") + result.Errors.trimmed());
-  return false;
-}
-
-QString FileUri(const QString& path) {
-  return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-}
 
 // A picture style of "none" shows the background colour alone: the wallpaper would be set and
 // never seen. Only that style is changed; any other is the user's choice. The picture is already
@@ -46,85 +24,84 @@ QString FileUri(const QString& path) {
 bool ShowPictureWhateverTheStyle(const QString& schema, QString& why) {
   const QString tool = QStringLiteral("gsettings"), key = QStringLiteral("picture-options");
   QString style, ignored;
-  if (!RunCommand(tool, {QStringLiteral("get"), schema, key}, ignored, &style) ||
+  if (!RunTool(tool, {QStringLiteral("get"), schema, key}, ignored, &style) ||
       style.trimmed() != QLatin1String("'none'"))
     return true;
-  return RunCommand(tool, {QStringLiteral("set"), schema, key, QStringLiteral("stretched")}, why);
+  return RunTool(tool, {QStringLiteral("set"), schema, key, QStringLiteral("stretched")}, why);
 }
 
 bool SetGnome(const QString& path, QString& why) {
   const QString schema = QStringLiteral("org.gnome.desktop.background");
   if (!ShowPictureWhateverTheStyle(schema, why)) return false;
-  if (!RunCommand(QStringLiteral("gsettings"),
-                  {QStringLiteral("set"), schema, QStringLiteral("picture-uri"), FileUri(path)},
-                  why))
+  if (!RunTool(QStringLiteral("gsettings"),
+               {QStringLiteral("set"), schema, QStringLiteral("picture-uri"), FileUri(path)}, why))
     return false;
   // The dark-style key exists only since GNOME 42; older versions do without it.
   QString ignored;
-  RunCommand(QStringLiteral("gsettings"),
-             {QStringLiteral("set"), schema, QStringLiteral("picture-uri-dark"), FileUri(path)},
-             ignored);
-  return true;
+  RunTool(QStringLiteral("gsettings"),
+          {QStringLiteral("set"), schema, QStringLiteral("picture-uri-dark"), FileUri(path)},
+          ignored);
+  return GsettingsHolds(QStringLiteral("GNOME"), schema, QStringLiteral("picture-uri"),
+                        FileUri(path), why);
+}
+
+// Cinnamon and MATE: one key names the picture.
+bool SetGsettingsKey(const QString& desktop, const QString& schema, const QString& key,
+                     const QString& value, QString& why) {
+  return ShowPictureWhateverTheStyle(schema, why) &&
+         RunTool(QStringLiteral("gsettings"), {QStringLiteral("set"), schema, key, value}, why) &&
+         GsettingsHolds(desktop, schema, key, value, why);
 }
 
 bool SetCinnamon(const QString& path, QString& why) {
-  const QString schema = QStringLiteral("org.cinnamon.desktop.background");
-  return ShowPictureWhateverTheStyle(schema, why) &&
-         RunCommand(QStringLiteral("gsettings"),
-                    {QStringLiteral("set"), schema, QStringLiteral("picture-uri"), FileUri(path)},
-                    why);
+  return SetGsettingsKey(QStringLiteral("Cinnamon"),
+                         QStringLiteral("org.cinnamon.desktop.background"),
+                         QStringLiteral("picture-uri"), FileUri(path), why);
 }
 
 bool SetMate(const QString& path, QString& why) {
-  const QString schema = QStringLiteral("org.mate.background");
-  return ShowPictureWhateverTheStyle(schema, why) &&
-         RunCommand(QStringLiteral("gsettings"),
-                    {QStringLiteral("set"), schema, QStringLiteral("picture-filename"), path}, why);
+  return SetGsettingsKey(QStringLiteral("MATE"), QStringLiteral("org.mate.background"),
+                         QStringLiteral("picture-filename"), path, why);
 }
 
 bool SetXfce(const QString& path, QString& why) {
   const QString tool = QStringLiteral("xfconf-query");
   const QString channel = QStringLiteral("xfce4-desktop");
   const auto set = [&](const QString& property, const QString& value) {
-    return RunCommand(tool,
-                      {QStringLiteral("-c"), channel, QStringLiteral("-p"), property,
-                       QStringLiteral("-s"), value},
-                      why);
+    return RunTool(tool,
+                   {QStringLiteral("-c"), channel, QStringLiteral("-p"), property,
+                    QStringLiteral("-s"), value},
+                   why);
   };
-  QString listing;
-  if (!RunCommand(tool, {QStringLiteral("-c"), channel, QStringLiteral("-l"), QStringLiteral("-v")},
-                  why, &listing))
-    return false;
-  // "property   value" lines; a value may hold blanks.
   QMap<QString, QString> values;
-  for (const QString& line : listing.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-    const QString entry = line.trimmed();
-    const qsizetype blank = entry.indexOf(QRegularExpression(QStringLiteral("\\s")));
-    values.insert(entry.left(blank < 0 ? entry.size() : blank),
-                  blank < 0 ? QString() : entry.mid(blank).trimmed());
-  }
+  if (!XfconfValues(values, why)) return false;
   const QString image = QStringLiteral("/last-image");
   QStringList images;
   for (auto it = values.cbegin(); it != values.cend(); ++it)
     if (it.key().endsWith(image)) images << it.key();
-  if (images.isEmpty())  // xfdesktop has not stored a wallpaper yet: start with the first one
-    return RunCommand(
-        tool,
-        {QStringLiteral("-c"), channel, QStringLiteral("-p"),
-         QStringLiteral("/backdrop/screen0/monitor0/workspace0/last-image"), QStringLiteral("-n"),
-         QStringLiteral("-t"), QStringLiteral("string"), QStringLiteral("-s"), path},
-        why);
-  for (const QString& property : images) {
-    // Style 0 shows no picture at all; 3 stretches it (see ShowPictureWhateverTheStyle).
-    const QString style = property.chopped(image.size()) + QStringLiteral("/image-style");
-    if (values.value(style) == QLatin1String("0") && !set(style, QStringLiteral("3"))) return false;
-    if (!set(property, path)) return false;
+  if (images.isEmpty()) {  // xfdesktop has not stored a wallpaper yet: start with the first one
+    images << QStringLiteral("/backdrop/screen0/monitor0/workspace0/last-image");
+    if (!RunTool(
+            tool,
+            {QStringLiteral("-c"), channel, QStringLiteral("-p"), images[0], QStringLiteral("-n"),
+             QStringLiteral("-t"), QStringLiteral("string"), QStringLiteral("-s"), path},
+            why))
+      return false;
+  } else {
+    for (const QString& property : images) {
+      // Style 0 shows no picture at all; 3 stretches it (see ShowPictureWhateverTheStyle).
+      const QString style = property.chopped(image.size()) + QStringLiteral("/image-style");
+      if (values.value(style) == QLatin1String("0") && !set(style, QStringLiteral("3")))
+        return false;
+      if (!set(property, path)) return false;
+    }
   }
-  return true;
+  return XfconfHolds(images, path, why);
 }
 
 bool SetPlasma(const QString& path, QString& why) {
-  // The URI is fully percent-encoded, so it cannot break out of the script's string.
+  // The URI is fully percent-encoded, so it cannot break out of the script's string. Each
+  // desktop prints what it holds afterwards: a locked configuration keeps the old picture.
   const QString script =
       QStringLiteral(
           "var all = desktops();\n"
@@ -133,23 +110,28 @@ bool SetPlasma(const QString& path, QString& why) {
           "  d.wallpaperPlugin = \"org.kde.image\";\n"
           "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];\n"
           "  d.writeConfig(\"Image\", \"%1\");\n"
+          "  print(d.readConfig(\"Image\"));\n"
           "}\n")
           .arg(FileUri(path));
-  return RunCommand(
-      QStringLiteral("dbus-send"),
-      {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-       QStringLiteral("--dest=org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
-       QStringLiteral("org.kde.PlasmaShell.evaluateScript"), QStringLiteral("string:") + script},
-      why);
+  QString reply;
+  return RunTool(QStringLiteral("dbus-send"),
+                 {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                  QStringLiteral("--dest=org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+                  QStringLiteral("org.kde.PlasmaShell.evaluateScript"),
+                  QStringLiteral("string:") + script},
+                 why, &reply) &&
+         PlasmaReplyHolds(reply, FileUri(path), why);
 }
 
 // The mode goes with the file: a profile left at "color" or "none" would otherwise keep the
 // desktop blank. The picture is already screen-sized, so "stretch" shows it pixel for pixel and
 // still fills the screen should its size change before the next composition.
-bool SetPcmanfm(const QString& program, const QString& path, QString& why) {
-  return RunCommand(
-      program,
-      {QStringLiteral("--set-wallpaper"), path, QStringLiteral("--wallpaper-mode=stretch")}, why);
+bool SetPcmanfm(bool qt, const QString& path, QString& why) {
+  return RunTool(
+             qt ? QStringLiteral("pcmanfm-qt") : QStringLiteral("pcmanfm"),
+             {QStringLiteral("--set-wallpaper"), path, QStringLiteral("--wallpaper-mode=stretch")},
+             why) &&
+         PcmanfmHolds(qt, path, why);
 }
 
 bool SetSway(const QString& path, QString& why) {
@@ -157,10 +139,10 @@ bool SetSway(const QString& path, QString& why) {
   QString quoted = path;
   quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
       .replace(QLatin1Char('"'), QStringLiteral("\\\""));
-  return RunCommand(QStringLiteral("swaymsg"),
-                    {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"),
-                     QLatin1Char('"') + quoted + QLatin1Char('"'), QStringLiteral("fill")},
-                    why);
+  return RunTool(QStringLiteral("swaymsg"),
+                 {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"),
+                  QLatin1Char('"') + quoted + QLatin1Char('"'), QStringLiteral("fill")},
+                 why);
 }
 
 using TDesktopSet = std::function<bool(const QString& path, QString& why)>;
@@ -188,14 +170,10 @@ const QList<TDesktop>& Desktops() {
       {{QStringLiteral("XFCE")}, SetXfce, THandOff::Png},
       {{QStringLiteral("KDE")}, SetPlasma, THandOff::Bitmap},
       {{QStringLiteral("LXDE")},
-       [](const QString& path, QString& why) {
-         return SetPcmanfm(QStringLiteral("pcmanfm"), path, why);
-       },
+       [](const QString& path, QString& why) { return SetPcmanfm(false, path, why); },
        THandOff::Png},
       {{QStringLiteral("LXQt")},
-       [](const QString& path, QString& why) {
-         return SetPcmanfm(QStringLiteral("pcmanfm-qt"), path, why);
-       },
+       [](const QString& path, QString& why) { return SetPcmanfm(true, path, why); },
        THandOff::Bitmap},
       {{QStringLiteral("sway")}, SetSway, THandOff::Png},
   };

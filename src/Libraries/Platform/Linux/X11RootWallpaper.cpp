@@ -201,6 +201,13 @@ bool SetOn(xcb_connection_t* connection, int screenNumber, const QImage& image, 
                            "clearing the root window");
   xcb_ungrab_server(connection);
   if (!done) return false;
+  // Another setter may have named its own pixmap since: then the root shows that one.
+  if (PixmapProperty(connection, root, rootAtom) != pixmap) {
+    why = QStringLiteral(
+        "X11 root window: the desktop did not take the wallpaper; _XROOTPMAP_ID names another "
+        "pixmap");
+    return false;
+  }
   return Succeeded(connection,
                    xcb_set_close_down_mode_checked(connection, XCB_CLOSE_DOWN_RETAIN_PERMANENT),
                    why, "keeping the pixmap");
