@@ -16,13 +16,20 @@
 
 namespace {
 
-const char StandIn[] = "#!/bin/sh\necho \"$*\" >> \"$STANDIN_LOG\"\n";
+// Logs its arguments and keeps the picture it is given, which the program reads back.
+const char StandIn[] = R"SH(#!/bin/sh
+echo "$*" >> "$STANDIN_LOG"
+case "$1 $3" in
+  "set picture-filename") printf '%s' "$4" > "$STANDIN_LOG.held" ;;
+  "get picture-filename") echo "'$(cat "$STANDIN_LOG.held")'" ;;
+esac
+)SH";
 
 // The pictures handed to the desktop (gsettings also answers other questions).
 int Calls(const QString& log) {
   QFile file(log);
   if (!file.open(QIODevice::ReadOnly)) return 0;
-  return static_cast<int>(file.readAll().count("picture-filename"));
+  return static_cast<int>(file.readAll().count("set org.mate.background picture-filename"));
 }
 
 }  // namespace
