@@ -16,6 +16,7 @@
 #include "Controls.h"
 #include "LinkLabel.h"
 #include "MainDialog.h"
+#include "MonitorChoices.h"
 #include "Scheduler.h"
 
 namespace {
@@ -112,6 +113,7 @@ void TMainForm::BuildWindow() {
   WallpaperPageControl->addTab(WallpaperGeneralTab = BuildWallpaperGeneralTab(),
                                QStringLiteral("General"));
   WallpaperPageControl->addTab(ResizeTab = BuildResizeTab(), QStringLiteral("Resize"));
+  WallpaperPageControl->addTab(MonitorsTab = BuildMonitorsTab(), QStringLiteral("Monitors"));
   WallpaperPageControl->addTab(EffectsTab = BuildEffectsTab(), QStringLiteral("Effects"));
   WallpaperPageControl->addTab(DirectoriesTab = BuildDirectoriesTab(),
                                QStringLiteral("Directories"));
@@ -232,6 +234,26 @@ QWidget* TMainForm::BuildResizeTab() {
   CurrentSkewLabel =
       NewLabel(tab, "CurrentSkewLabel", QStringLiteral("(No current skew available)"));
   layout->addWidget(CurrentSkewLabel);
+  layout->addStretch(1);
+  return tab;
+}
+
+QWidget* TMainForm::BuildMonitorsTab() {
+  auto* tab = new QWidget;
+  QVBoxLayout* layout = NewTabLayout(tab);
+  layout->addWidget(
+      NewHeading(tab, QStringLiteral("Set how the wallpaper covers more than one monitor")));
+  MonitorArrangementComboBox =
+      NewComboBox(tab, "MonitorArrangementComboBox", MonitorArrangementItems(),
+                  MonitorArrangementItems().first());
+  AddRow(layout, {NewLabel(tab, nullptr, QStringLiteral("Show")), MonitorArrangementComboBox});
+  CalendarMonitorComboBox =
+      NewComboBox(tab, "CalendarMonitorComboBox", {PrimaryMonitorItem()}, PrimaryMonitorItem());
+  AddRow(layout, {NewLabel(tab, nullptr, QStringLiteral("Paint the calendar on")),
+                  CalendarMonitorComboBox});
+  layout->addSpacing(6);
+  MonitorsLabel = NewLabel(tab, "MonitorsLabel", QString(), true);
+  layout->addWidget(MonitorsLabel);
   layout->addStretch(1);
   return tab;
 }
@@ -377,5 +399,6 @@ QList<QWidget*> TMainForm::ReloadOnChangeControls() const {
           PictureNormalizeBrightnessLevelComboBox,
           PictureNormalizeBrightnessMethodComboBox,
           GammaPictureComboBox,
-          FillingPictureColorPanel};
+          FillingPictureColorPanel,
+          MonitorArrangementComboBox};
 }

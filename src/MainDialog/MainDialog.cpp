@@ -64,7 +64,8 @@ enum class TOptionKind {
   RelativeRect,
   Skin,
   DirectoryList,
-  Favorites
+  Favorites,
+  Monitors
 };
 
 struct TOptionKey {
@@ -159,6 +160,7 @@ const TOptionKey OptionKeys[] = {
     RealOption("BroadcastWallpaperChange", "LastAutoChangeTime", &F::LastBroadcastTime),
     Special("DirectoryList", "Count", K::DirectoryList),
     Special("FavoritePictures", "Count", K::Favorites),
+    Special("Monitors", "Arrangement", K::Monitors),
 };
 
 const QString XPosKey = QStringLiteral("XPos");
@@ -239,6 +241,12 @@ void TransferOption(TMainForm& form, const TOptionKey& option, bool read, TStore
         form.Favorites->ReadFavorites(list);
       else
         form.Favorites->WriteFavorites(list);
+      break;
+    case K::Monitors:
+      if (read)
+        form.ReadMonitorOptions(list);
+      else
+        form.WriteMonitorOptions(list);
       break;
   }
 }

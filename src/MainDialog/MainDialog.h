@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "Monitors/MonitorFit.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -147,6 +149,19 @@ class TMainForm : public QWidget {
   void UpdateLastPictureLabel();
   // Dropped folders are added to the directory list; a dropped file adds its folder.
   void ProcessDroppedFiles(const QMimeData* data);
+  // ---- Monitors (Monitors.cpp) ----
+  QComboBox* MonitorArrangementComboBox;
+  QComboBox* CalendarMonitorComboBox;
+  QLabel* MonitorsLabel;
+  QString CalendarMonitor;  // its name; empty: the primary monitor
+  TMonitorWatch* MonitorWatch = nullptr;
+  TArrangement Arrangement() const;
+  // The calendar monitor's choices and the list of monitors, for the monitors there now.
+  void UpdateMonitorChoices();
+  void CalendarMonitorComboBoxChange(int index);
+  // The "Monitors" section of the options.
+  void ReadMonitorOptions(TStoredTextList& list);
+  void WriteMonitorOptions(TStoredTextList& list);
   // The "DirectoryList" section of the options.
   void ReadDirectoryList(TStoredTextList& list);
   void WriteDirectoryList(TStoredTextList& list);
@@ -223,6 +238,7 @@ class TMainForm : public QWidget {
   QWidget* EffectsTab;
   QWidget* DirectoriesTab;
   QWidget* BroadcastTab;
+  QWidget* MonitorsTab;
   QWidget* CalendarGeneralTab;
   QWidget* CalendarBackTab;
   QWidget* CalendarBackColorsTab;
@@ -417,10 +433,12 @@ class TMainForm : public QWidget {
   QRect ComputeDesktopRect() const;
   TComposeParams ComposeParams() const;
 
-  QImage FittedPicture;     // the last fitting, without calendar
+  // The last fitting for every monitor, without calendar, on the canvas of WallpaperCanvas.
+  QImage FittedPicture;
   int PictureFittings = 0;  // pictures fitted so far; a redraw fits none
-  int ScreenWidth = 0;
+  int ScreenWidth = 0;      // the canvas
   int ScreenHeight = 0;
+  QList<TMonitor> FittedMonitors;  // the monitors the fitting was made for
   QRect DesktopRect;
   double CurrentSkew = 0;
   double AppliedNormFactor = 0;
@@ -454,6 +472,8 @@ class TMainForm : public QWidget {
   QWidget* BuildEffectsTab();
   QWidget* BuildDirectoriesTab();
   QWidget* BuildBroadcastTab();
+  // Monitors.cpp
+  QWidget* BuildMonitorsTab();
   QWidget* BuildGeneralPage();
   // Calendar.cpp
   void BuildCalendarTabs();

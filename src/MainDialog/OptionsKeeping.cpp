@@ -67,7 +67,7 @@ void TMainForm::SetUpOptionsWriter() {
 }
 
 QStringList TMainForm::PlainOptionValues() const {
-  QStringList values{LastFileTitle, LastCalendarSkinName};
+  QStringList values{LastFileTitle, LastCalendarSkinName, CalendarMonitor};
   for (double value : {LastAutoChangeTime, LastBroadcastTime, LastRedrawTime, RectLeft, RectTop,
                        RectWidth, RectHeight})
     values << QString::number(value, 'g', 17);

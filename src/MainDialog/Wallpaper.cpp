@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
@@ -15,6 +16,7 @@
 #include "MainDialog.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "MyRandom.h"
+#include "Monitors/Monitors.h"
 #include "MyTime.h"
 #include "PictureSelection.h"
 #include "Platform/Broadcast.h"
@@ -30,10 +32,8 @@ namespace {
 
 const QString BroadcastValueName = QStringLiteral("BroadcastWallpaperChange");
 
-// The screen in device pixels: the wallpaper covers every physical pixel.
-QSize ScreenPixels(QScreen* screen) {
-  return screen ? screen->geometry().size() * screen->devicePixelRatio() : QSize();
-}
+// A burst of monitor changes (a dock, a mode switch) settles within about a second.
+constexpr int MonitorSettleMs = 1000;
 
 void ConnectChange(QWidget* control, TMainForm* form, void (TMainForm::*handler)()) {
   if (auto* box = qobject_cast<QCheckBox*>(control))
@@ -64,24 +64,21 @@ void TMainForm::SetUpWallpaper() {
   });
   connect(Timer, &QTimer::timeout, this, &TMainForm::TimerTimer);
 
-  auto watchScreen = [this](QScreen* screen) {
-    if (!screen) return;
-    connect(screen, &QScreen::geometryChanged, this, &TMainForm::FWinIniChange,
-            Qt::UniqueConnection);
-    connect(screen, &QScreen::availableGeometryChanged, this, &TMainForm::FWinIniChange,
-            Qt::UniqueConnection);
-  };
-  watchScreen(QGuiApplication::primaryScreen());
-  connect(qApp, &QGuiApplication::primaryScreenChanged, this, [this, watchScreen](QScreen* s) {
-    watchScreen(s);
+  MonitorWatch = new TMonitorWatch(MonitorSettleMs, this);
+  connect(MonitorWatch, &TMonitorWatch::Changed, this, [this] {
+    UpdateMonitorChoices();
     FWinIniChange();
   });
+  connect(CalendarMonitorComboBox, &QComboBox::activated, this,
+          &TMainForm::CalendarMonitorComboBoxChange);
+  UpdateMonitorChoices();
   UpdateSkewAndFactorLabels();
 }
 
 QRect TMainForm::ComputeDesktopRect() const {
   const int margin = GetIntFromComboBox(DesktopMarginComboBox);
-  return GetWorkAreaRect(margin);
+  const QScreen* screen = CalendarScreen();
+  return screen ? screen->availableGeometry().adjusted(margin, margin, -margin, -margin) : QRect();
 }
 
 TComposeParams TMainForm::ComposeParams() const {
@@ -127,17 +124,27 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
   frame.Run([&] {
     UpdateLastPictureLabel();
     DesktopRect = ComputeDesktopRect();
-    if (reload || ScreenWidth <= 0 || ScreenHeight <= 0 || FittedPicture.isNull()) {
-      const QSize screen = ScreenPixels(QGuiApplication::primaryScreen());
-      ScreenWidth = screen.width();
-      ScreenHeight = screen.height();
+    QList<TMonitor> refused;
+    const QList<TMonitor> monitors = ServedMonitors(ListMonitors(), &refused);
+    // With no monitor there is nothing to cover; the next one to come composes again.
+    if (monitors.isEmpty()) {
+      FittedPicture = QImage();
+      FittedMonitors.clear();
+      return;
+    }
+    if (reload || monitors != FittedMonitors || FittedPicture.isNull()) {
+      const QRect canvas = WallpaperCanvas(monitors);
+      ScreenWidth = canvas.width();
+      ScreenHeight = canvas.height();
+      FittedMonitors = monitors;
       FittedPicture = QImage();
     }
     if (reload || FittedPicture.isNull()) {
       ++PictureFittings;
       double factor = 0;
       double skew = 0;
-      if (!LoadTilePictureToBitmap(LastFileTitle, FittedPicture, ComposeParams(), &factor, &skew)) {
+      if (!FitToMonitors(LastFileTitle, monitors, Arrangement(), ComposeParams(), FittedPicture,
+                         &factor, &skew)) {
         LastFileTitle.clear();
         frame.Check();
         frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."));
@@ -149,17 +156,30 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
     // One reading of the clock: a day painted just before midnight must not be recorded as
     // painted on the next day, or that day would never be drawn.
     const QDateTime now = Platform::Clock().Now();
+    // The calendar is painted in its monitor's place on the canvas.
+    const QPoint offset = monitors[CalendarMonitorIndex(monitors)].Geometry.topLeft() -
+                          WallpaperCanvas(monitors).topLeft();
     // A calendar that failed is reported after the wallpaper has still been written.
     TFunStatContext calendar;
-    ComposeWallpaper(FittedPicture, CalendarPaintReach(now), [&](QPainter& painter) {
-      SetInfoOnPicture(painter, now);
-      calendar = FunStatContext;
-    });
+    ComposeWallpaper(
+        FittedPicture, CalendarPaintReach(now).translated(offset),
+        [&](QPainter& painter) {
+          painter.translate(offset);
+          SetInfoOnPicture(painter, now);
+          calendar = FunStatContext;
+        },
+        ComposeParams().FillColor);
     frame.Check();
     if (calendar.Failed()) {
       FunStatContext.Assign(calendar);
       frame.Check();
     }
+    // The other monitors have their wallpaper; the one refused is named.
+    if (!refused.isEmpty())
+      frame.Raise(__LINE__, fsError, QStringLiteral("Monitor too large."), refused[0].Name,
+                  QStringLiteral("%1 x %2")
+                      .arg(refused[0].Geometry.width())
+                      .arg(refused[0].Geometry.height()));
   });
 }
 
@@ -175,8 +195,8 @@ void TMainForm::FWinIniChange() {
   TStatusFrame frame(__FILE__, "TMainForm::FWinIniChange", __LINE__);
   frame.Run([&] {
     const QRect desktop = ComputeDesktopRect();
-    const QSize screen = ScreenPixels(QGuiApplication::primaryScreen());
-    if (screen.width() != ScreenWidth || screen.height() != ScreenHeight)
+    // Every monitor's wallpaper must cover it at its size now.
+    if (ServedMonitors(ListMonitors(), nullptr) != FittedMonitors)
       SetFileAsWallpaper(true);
     else if (!SameRect(desktop, DesktopRect))
       SetFileAsWallpaper(false);

@@ -71,7 +71,7 @@ TEST(EveryTab, EachClickShowsItsTabAndEveryViewIsKept) {
       ++kept;
     }
   }
-  EXPECT_EQ(kept, 5 + 8 + 1);
+  EXPECT_EQ(kept, 6 + 8 + 1);
 
   program->terminate();
   EXPECT_EQ(TE2eSession::WaitForExit(program, 10000), 0);

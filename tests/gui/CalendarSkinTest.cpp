@@ -438,7 +438,7 @@ TEST_F(CalendarSkinTest, RedrawAndReloadControlGroups) {
   EXPECT_TRUE(redraw.contains(Form->DesktopMarginComboBox));
   EXPECT_TRUE(redraw.contains(Form->CalendarDaysVSSComboBox));
   const QList<QWidget*> reload = Form->ReloadOnChangeControls();
-  EXPECT_EQ(reload.size(), 11);
+  EXPECT_EQ(reload.size(), 12);
   for (QWidget* control : reload) {
     EXPECT_NE(control, nullptr);
     EXPECT_FALSE(redraw.contains(control));

@@ -154,7 +154,8 @@ TEST_F(FavoritesTest, AFavoriteWhoseFileHasGoneFailsToApplyAndStays) {
   EXPECT_EQ(Form.PictureFileNames, QStringList{kept});
 }
 
-// The section follows the directory list; a bad count still gives the titles that are there.
+// The section follows the directory list, and the monitors' section, the newest, follows it; a
+// bad count still gives the titles that are there.
 TEST_F(FavoritesTest, TheOptionsSectionAndItsBadInput) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Backdropper.ini");
@@ -165,7 +166,9 @@ TEST_F(FavoritesTest, TheOptionsSectionAndItsBadInput) {
   const QByteArray written = ReadTestFile(path);
   EXPECT_TRUE(
       written.endsWith("[DirectoryList]\r\nCount=0\r\n\r\n[FavoritePictures]\r\nCount=2\r\n"
-                       "Title0=/p/b\xc3\xa4r.png\r\nTitle1=/p/A.png\r\n\r\n"))
+                       "Title0=/p/b\xc3\xa4r.png\r\nTitle1=/p/A.png\r\n\r\n"
+                       "[Monitors]\r\nArrangement=The same picture on every monitor\r\n"
+                       "CalendarMonitor=\r\n\r\n"))
       << written.toStdString();
 
   QByteArray titles;

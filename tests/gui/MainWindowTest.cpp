@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, FrameHasCaptionFixedSizeFontAndPages) {
   EXPECT_EQ(TabTexts(Form->PageControl), (QStringList{"Wallpaper", "Calendar", "General"}));
   EXPECT_EQ(Form->PageControl->currentIndex(), 0) << "the Wallpaper page is shown first";
   EXPECT_EQ(TabTexts(Form->WallpaperPageControl),
-            (QStringList{"General", "Resize", "Effects", "Directories", "Broadcast"}));
+            (QStringList{"General", "Resize", "Monitors", "Effects", "Directories", "Broadcast"}));
   EXPECT_EQ(TabTexts(Form->CalendarPageControl),
             (QStringList{"General", "Back", "Back colors", "Header", "Year", "Month", "Day of week",
                          "Days"}));

@@ -126,7 +126,8 @@ TEST_F(OptionsTest, WritesEveryKeyInItsSectionAndOrder) {
   for (const auto& entry : layout) sections << entry.first;
   EXPECT_FALSE(sections.contains(QStringLiteral("Unknown"))) << "unknown sections are dropped";
   const QStringList ours = {
-      "Main", "Wallpaper", "Calendar", "CalendarSkin", "BroadcastWallpaperChange", "DirectoryList"};
+      "Main",          "Wallpaper",        "Calendar", "CalendarSkin", "BroadcastWallpaperChange",
+      "DirectoryList", "FavoritePictures", "Monitors"};
   qsizetype last = -1;
   for (const QString& section : ours) {
     const qsizetype at = sections.indexOf(section);
@@ -150,6 +151,8 @@ TEST_F(OptionsTest, WritesEveryKeyInItsSectionAndOrder) {
   EXPECT_EQ(KeysOf(layout, "BroadcastWallpaperChange"),
             (QStringList{"IsAutoChange", "AutoChangeInterval", "LastAutoChangeTime"}));
   EXPECT_EQ(KeysOf(layout, "DirectoryList"), QStringList{"Count"});
+  EXPECT_EQ(sections.last(), QStringLiteral("Monitors")) << "the newest section comes last";
+  EXPECT_EQ(KeysOf(layout, "Monitors"), (QStringList{"Arrangement", "CalendarMonitor"}));
 }
 
 TEST_F(OptionsTest, MissingFileLeavesTheDefaults) {
@@ -188,6 +191,9 @@ TEST_F(OptionsTest, ValuesSurviveASaveAndALoad) {
     form.LastAutoChangeTime = 45000.25;
     form.LastBroadcastTime = 45001.5;
     form.RectLeft = 0.25;
+    form.MonitorArrangementComboBox->setCurrentText(
+        QStringLiteral("One picture across all monitors"));
+    form.CalendarMonitor = QStringLiteral("HDMI-9");
     ChangeSkin(form);
     written = SkinState(form, false) + SkinState(form, true);
     form.CreateOptionsList(path);
@@ -213,6 +219,11 @@ TEST_F(OptionsTest, ValuesSurviveASaveAndALoad) {
   EXPECT_DOUBLE_EQ(form.LastAutoChangeTime, 45000.25);
   EXPECT_DOUBLE_EQ(form.LastBroadcastTime, 45001.5);
   EXPECT_DOUBLE_EQ(form.RectLeft, 0.25);
+  EXPECT_EQ(form.Arrangement(), TArrangement::Across);
+  // A monitor that is not connected keeps its name, and its place in the choices.
+  EXPECT_EQ(form.CalendarMonitor, QStringLiteral("HDMI-9"));
+  EXPECT_EQ(form.CalendarMonitorComboBox->currentText(), QStringLiteral("HDMI-9 (not connected)"));
+  EXPECT_EQ(CalendarMonitorName(), QStringLiteral("HDMI-9"));
   EXPECT_EQ(SkinState(form, false) + SkinState(form, true), written);
 }
 
@@ -387,6 +398,7 @@ TEST_F(OptionsTest, BadInputCostsOneValue) {
       {"negative count", QByteArray(good).replace("Count=2", "Count=-1"), true},
       {"100 KB of text", QByteArray(good).replace("Blue", QByteArray(100 * 1024, 'b')), true},
       {"truncated in a line", good.left(good.size() - 4), false},
+      {"unknown arrangement", good + "[Monitors]\r\nArrangement=Sideways\r\n", true},
       {"one Latin-1 byte",
        QByteArray(good).replace("Blue",
                                 "Bl\xfc"

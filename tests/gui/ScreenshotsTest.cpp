@@ -31,5 +31,5 @@ TEST(Screenshots, EveryTabOfEveryPageIsDrawnAndKept) {
       ++saved;
     }
   }
-  EXPECT_EQ(saved, 5 + 8 + 1);
+  EXPECT_EQ(saved, 6 + 8 + 1);
 }

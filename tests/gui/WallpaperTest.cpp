@@ -203,7 +203,9 @@ TEST_F(WallpaperTest, AScreenSizeChangeFitsThePictureAgain) {
     Form.NextWallpaperLabelClick();
     const int fitted = Form.PictureFittings;
     // The cached fitting was made for another resolution.
-    (width ? Form.ScreenWidth : Form.ScreenHeight) += 100;
+    QRect& fittedFor = Form.FittedMonitors[0].Geometry;
+    (width ? fittedFor.setWidth(fittedFor.width() + 100)
+           : fittedFor.setHeight(fittedFor.height() + 100));
     Form.FWinIniChange();
     EXPECT_NE(Form.PictureFittings, fitted) << width;
     EXPECT_EQ(QSize(Form.ScreenWidth, Form.ScreenHeight), screen) << width;

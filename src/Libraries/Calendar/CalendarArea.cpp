@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <cmath>
 
+#include "Monitors/Monitors.h"
+
 QRect CalendarAreaOf(const QRect& geometry, const QRect& available, double pixelRatio, int margin) {
   if (!geometry.isValid() || !available.isValid() || !(pixelRatio > 0)) return {};
   auto physical = [pixelRatio](int logical) {
@@ -17,7 +19,7 @@ QRect CalendarAreaOf(const QRect& geometry, const QRect& available, double pixel
 }
 
 QRect CalendarArea(int margin) {
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QScreen* screen = CalendarScreen();
   if (!screen) return {};
   return CalendarAreaOf(screen->geometry(), screen->availableGeometry(), screen->devicePixelRatio(),
                         margin);

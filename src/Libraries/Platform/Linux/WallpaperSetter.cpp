@@ -211,7 +211,7 @@ class TDesktopToolSetter : public IWallpaperSetter {
   TDesktopToolSetter(TDesktopSet set, THandOff format)
       : DesktopSet(std::move(set)), Format(format) {}
 
-  bool Set(const QString& path, const QImage& picture, QString& why) override {
+  bool Set(const QString& path, const QImage& picture, const QColor&, QString& why) override {
     const QFileInfo file(path);
     const QString stem = file.path() + QLatin1Char('/') + file.completeBaseName();
     const QString suffix = Format == THandOff::Png   ? QStringLiteral(".png")
@@ -244,8 +244,10 @@ class TDesktopToolSetter : public IWallpaperSetter {
 
 class TRootWindowSetter : public IWallpaperSetter {
  public:
-  bool Set(const QString& path, const QImage& picture, QString& why) override {
-    return picture.isNull() ? SetRootWindowPicture(path, why) : SetRootWindowImage(picture, why);
+  bool Set(const QString& path, const QImage& picture, const QColor& fill,
+           QString& why) override {
+    return picture.isNull() ? SetRootWindowPicture(path, fill, why)
+                            : SetRootWindowImage(picture, fill, why);
   }
 };
 

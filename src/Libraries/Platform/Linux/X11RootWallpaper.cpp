@@ -1,6 +1,7 @@
 #include "Platform/Linux/X11RootWallpaper.h"
 
 #include <QImageReader>
+#include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -215,7 +216,7 @@ bool SetOn(xcb_connection_t* connection, int screenNumber, const QImage& image, 
 
 }  // namespace
 
-bool SetRootWindowImage(const QImage& image, QString& why) {
+bool SetRootWindowImage(const QImage& image, const QColor& fill, QString& why) {
   if (image.isNull() || image.width() > 32767 || image.height() > 32767) {
     why = QStringLiteral("The picture cannot be a root window background.");
     return false;
@@ -226,17 +227,27 @@ bool SetRootWindowImage(const QImage& image, QString& why) {
     why = QStringLiteral("Cannot connect to the X server.");
     return false;
   }
-  return SetOn(connection.get(), screenNumber, image.convertToFormat(QImage::Format_RGB32), why);
+  const xcb_screen_t* screen = ScreenOf(xcb_get_setup(connection.get()), screenNumber);
+  const QSize whole =
+      screen ? QSize(screen->width_in_pixels, screen->height_in_pixels).expandedTo(image.size())
+             : image.size();
+  if (whole == image.size())
+    return SetOn(connection.get(), screenNumber, image.convertToFormat(QImage::Format_RGB32), why);
+  // The server would repeat a smaller pixmap over the rest of the screen.
+  QImage padded(whole, QImage::Format_RGB32);
+  padded.fill(fill);
+  QPainter(&padded).drawImage(0, 0, image);
+  return SetOn(connection.get(), screenNumber, padded, why);
 }
 
-bool SetRootWindowPicture(const QString& path, QString& why) {
+bool SetRootWindowPicture(const QString& path, const QColor& fill, QString& why) {
   QImageReader reader(path);
   const QImage image = reader.read();
   if (image.isNull()) {
     why = reader.errorString();
     return false;
   }
-  return SetRootWindowImage(image, why);
+  return SetRootWindowImage(image, fill, why);
 }
 
 }  // namespace Platform

@@ -1,0 +1,126 @@
+// Two monitors on one X screen, as RandR describes a docked laptop's: each monitor's part of the
+// root window shows the picture fitted to that monitor's own size, the calendar only on the
+// primary one, and the rest of the screen the fill colour; a monitor replaced by one of another
+// size is covered again within seconds; "across" spans one fitting over both.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "E2eSession.h"
+#include "MyGDIPlus/MyGDIPlus.h"
+#include "PictureFiles.h"
+#include "ProgramWindow.h"
+
+namespace {
+
+// The program's fitting of `file` for one screen of `size`, with the options' factory values.
+QImage FittedFor(const QString& file, const QSize& size) {
+  TComposeParams params;
+  params.ScreenWidth = size.width();
+  params.ScreenHeight = size.height();
+  QImage fitted;
+  LoadTilePictureToBitmap(file, fitted, params);
+  return fitted.convertToFormat(QImage::Format_RGB32);
+}
+
+// How many pixels of `shot`'s `region` differ from `expected` (drawn at the region's corner).
+int Differing(const QImage& shot, const QRect& region, const QImage& expected) {
+  int differing = 0;
+  for (int y = region.top(); y <= region.bottom(); y += 7)
+    for (int x = region.left(); x <= region.right(); x += 7)
+      if (shot.pixel(x, y) != expected.pixel(x - region.left(), y - region.top())) ++differing;
+  return differing;
+}
+
+bool AllBlack(const QImage& shot, const QRect& region) {
+  for (int y = region.top(); y <= region.bottom(); y += 5)
+    for (int x = region.left(); x <= region.right(); x += 5)
+      if (shot.pixel(x, y) != qRgb(0, 0, 0)) return false;
+  return true;
+}
+
+void WriteOptions(const TE2eSession& session, const QString& picture, const QString& folder,
+                  const char* arrangement) {
+  QFile file(session.ProgramDir() + "/Backdropper.ini");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(QStringLiteral("[Main]\r\nAutorun=FALSE\r\n"
+                            "[Wallpaper]\r\nIsAutoChange=TRUE\r\nLastFileTitle=%1\r\n"
+                            "LastAutoChangeTime=%2\r\n"
+                            "[Calendar]\r\nShow=TRUE\r\nRectLeft=0.1\r\nRectTop=0.1\r\n"
+                            "[BroadcastWallpaperChange]\r\nIsAutoChange=FALSE\r\n"
+                            "[DirectoryList]\r\nCount=1\r\nTitle0=%3\r\nActive0=TRUE\r\n"
+                            "Recurs0=FALSE\r\n[Monitors]\r\nArrangement=%4\r\n")
+                 .arg(picture)
+                 .arg(Now(), 0, 'f', 8)
+                 .arg(folder, arrangement)
+                 .toUtf8());
+}
+
+class MonitorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Session.Ready());
+    ASSERT_EQ(Session.Run("xrandr", {"--setmonitor", "L", "1920/508x1080/286+0+0", "screen"}), 0);
+    ASSERT_EQ(Session.Run("xrandr", {"--setmonitor", "R", "1280/339x1024/271+1920+0", "none"}), 0);
+    QDir().mkpath(Folder);
+    // Every part of it differs, and its aspect is neither monitor's.
+    ASSERT_TRUE(NoiseImage(1600, 1000, 5).save(Picture));
+  }
+
+  // The root window once it shows a wallpaper that differs from `before`.
+  QImage WaitForRoot(const std::function<bool(const QImage&)>& done) {
+    QImage shot;
+    WaitUntil(
+        [&] {
+          shot = Session.Screenshot().convertToFormat(QImage::Format_RGB32);
+          return !shot.isNull() && done(shot);
+        },
+        20000);
+    return shot;
+  }
+
+  TE2eSession Session{"3200x1080x24"};
+  QString Folder = Session.Root() + "/pictures";
+  QString Picture = Folder + "/noise.png";
+};
+
+}  // namespace
+
+TEST_F(MonitorsTest, EachMonitorShowsThePictureFittedToItsOwnSize) {
+  WriteOptions(Session, Picture, Folder, "The same picture on every monitor");
+  Session.StartProgram({"Next"});
+  const QImage left = FittedFor(Picture, {1920, 1080});
+  const QImage right = FittedFor(Picture, {1280, 1024});
+  const QRect rightPlace(1920, 0, 1280, 1024);
+  QImage shot = WaitForRoot([&](const QImage& s) { return Differing(s, rightPlace, right) == 0; });
+  ASSERT_EQ(Differing(shot, rightPlace, right), 0) << "the right monitor's own fitting";
+  // The left one: its own fitting, with the calendar painted over part of it.
+  const int calendar = Differing(shot, QRect(0, 0, 1920, 1080), left);
+  EXPECT_GT(calendar, 100) << "the calendar is on the primary monitor";
+  EXPECT_LT(calendar, 1920 * 1080 / 49 / 4) << "and covers only a part of it";
+  EXPECT_TRUE(AllBlack(shot, QRect(1920, 1024, 1280, 56))) << "below the right monitor";
+
+  // The right monitor gives way to a smaller one: its place shows the picture fitted anew, and
+  // what it no longer covers the fill colour.
+  ASSERT_EQ(Session.Run("xrandr", {"--delmonitor", "R"}), 0);
+  ASSERT_EQ(Session.Run("xrandr", {"--setmonitor", "S", "1024/271x768/203+1920+0", "none"}), 0);
+  const QImage small = FittedFor(Picture, {1024, 768});
+  const QRect smallPlace(1920, 0, 1024, 768);
+  shot = WaitForRoot([&](const QImage& s) { return Differing(s, smallPlace, small) == 0; });
+  EXPECT_EQ(Differing(shot, smallPlace, small), 0);
+  EXPECT_TRUE(AllBlack(shot, QRect(1920, 768, 1280, 312)));
+  EXPECT_TRUE(AllBlack(shot, QRect(2944, 0, 256, 1080))) << "beyond every monitor";
+}
+
+TEST_F(MonitorsTest, AcrossSpansOneFittingOverBothMonitors) {
+  WriteOptions(Session, Picture, Folder, "One picture across all monitors");
+  Session.StartProgram({"Next"});
+  const QImage across = FittedFor(Picture, {3200, 1080});
+  const QRect rightPlace(1920, 0, 1280, 1024);
+  const QImage shot = WaitForRoot(
+      [&](const QImage& s) { return Differing(s, rightPlace, across.copy(rightPlace)) == 0; });
+  // The right monitor shows the right part of the one fitting, continuing the left's edge.
+  EXPECT_EQ(Differing(shot, rightPlace, across.copy(rightPlace)), 0);
+  EXPECT_EQ(Differing(shot, QRect(1800, 600, 120, 400), across.copy(1800, 600, 120, 400)), 0);
+}
