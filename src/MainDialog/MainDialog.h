@@ -41,9 +41,10 @@ class TSettingsWriter;
 class TSystemTray;
 
 namespace Platform {
+struct TWallpaperLayout;
 class IGlobalHotkeys;
 enum class RemoteCommand;
-}
+}  // namespace Platform
 
 class TMainForm : public QWidget {
   Q_OBJECT
@@ -432,6 +433,8 @@ class TMainForm : public QWidget {
   // The work area less the desktop margin on every side.
   QRect ComputeDesktopRect() const;
   TComposeParams ComposeParams() const;
+  // What the composed picture covers, for the desktop.
+  Platform::TWallpaperLayout HandOverLayout(const QList<TMonitor>& monitors) const;
 
   // The last fitting for every monitor, without calendar, on the canvas of WallpaperCanvas.
   QImage FittedPicture;

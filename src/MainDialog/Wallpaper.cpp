@@ -75,6 +75,15 @@ void TMainForm::SetUpWallpaper() {
   UpdateSkewAndFactorLabels();
 }
 
+Platform::TWallpaperLayout TMainForm::HandOverLayout(const QList<TMonitor>& monitors) const {
+  Platform::TWallpaperLayout layout;
+  layout.Fill = ComposeParams().FillColor;
+  const QPoint origin = WallpaperCanvas(monitors).topLeft();
+  for (const TMonitor& monitor : monitors)
+    layout.Monitors << Platform::TMonitorPart{monitor.Name, monitor.Geometry.translated(-origin)};
+  return layout;
+}
+
 QRect TMainForm::ComputeDesktopRect() const {
   const int margin = GetIntFromComboBox(DesktopMarginComboBox);
   const QScreen* screen = CalendarScreen();
@@ -168,7 +177,7 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
           SetInfoOnPicture(painter, now);
           calendar = FunStatContext;
         },
-        ComposeParams().FillColor);
+        HandOverLayout(monitors));
     frame.Check();
     if (calendar.Failed()) {
       FunStatContext.Assign(calendar);

@@ -68,13 +68,14 @@ class TPlasmaShell : public QObject {
   QString Folder;
   QList<TCall> Calls;
  public Q_SLOTS:
-  // Prints the picture the script gives its one desktop, as the shell does when it took it.
+  // Prints, for its one desktop, the picture it holds and the one it was given: the whole
+  // picture, on a screen the script has no file of its own for.
   QString evaluateScript(const QString& script) {
     Calls << TCall{{QStringLiteral("evaluateScript"), script},
                    QDir(Folder).entryList(QDir::Files, QDir::Name)};
-    static const QRegularExpression image(
-        QStringLiteral("writeConfig\\(\"Image\", \"([^\"]*)\"\\)"));
-    return image.match(script).captured(1);
+    static const QRegularExpression whole(QStringLiteral("\\|\\| \"([^\"]*)\""));
+    const QString given = whole.match(script).captured(1);
+    return given + QLatin1Char('\t') + given;
   }
 };
 
@@ -151,14 +152,19 @@ const TDesktop Desktops[] = {
     {"KDE", "bmp",
      [](const QString& f) -> QList<QStringList> {
        return {{"evaluateScript",
+                "var files = {\n};\n"
                 "var all = desktops();\n"
                 "for (var i = 0; i < all.length; i++) {\n"
                 "  var d = all[i];\n"
-                "  d.wallpaperPlugin = \"org.kde.image\";\n"
-                "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", "
-                "\"General\"];\n"
-                "  d.writeConfig(\"Image\", \"" +
-                    Uri(f) + "\");\n  print(d.readConfig(\"Image\"));\n}\n"}};
+                "  var g = screenGeometry(d.screen);\n"
+                "  var uri = files[g.x + \",\" + g.y + \",\" + g.width + \",\" + g.height] || \"" +
+                    Uri(f) +
+                    "\";\n"
+                    "  d.wallpaperPlugin = \"org.kde.image\";\n"
+                    "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];\n"
+                    "  d.writeConfig(\"Image\", uri);\n"
+                    "  print(d.readConfig(\"Image\") + \"\\t\" + uri);\n"
+                    "}\n"}};
      }},
 };
 

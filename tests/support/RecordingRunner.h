@@ -49,9 +49,12 @@ class TRecordingRunner : public Platform::ICommandRunner {
     } else if (program.startsWith("pcmanfm") && Keeps) {
       SavePcmanfmWallpaper(program == "pcmanfm-qt", arguments.value(1));
     } else if (program == "dbus-send") {
-      static const QRegularExpression image("writeConfig\\(\"Image\", \"([^\"]*)\"\\)");
-      if (Keeps) Store["Image"] = image.match(arguments.value(5)).captured(1);
-      result.Output = "method return\n   string \"" + Store.value("Image") + "\n\"\n";
+      // One desktop, on a screen the script has no file of its own for: it gets the whole one.
+      static const QRegularExpression whole("\\|\\| \"([^\"]*)\"");
+      const QString given = whole.match(arguments.value(5)).captured(1);
+      if (Keeps) Store["Image"] = given;
+      result.Output =
+          "method return\n   string \"" + Store.value("Image") + "\t" + given + "\n\"\n";
     }
     return result;
   }

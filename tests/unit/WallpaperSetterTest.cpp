@@ -152,10 +152,11 @@ TEST_F(WallpaperSetter, PlasmaGetsAScriptOverTheSessionBus) {
             QStringList({"dbus-send", "--session", "--print-reply", "--dest=org.kde.plasmashell",
                          "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript"}));
   ASSERT_EQ(command.size(), 7);
-  EXPECT_TRUE(command[6].startsWith("string:var all = desktops();"));
+  EXPECT_TRUE(command[6].startsWith("string:var files = {\n};\nvar all = desktops();"));
   EXPECT_TRUE(command[6].contains("d.wallpaperPlugin = \"org.kde.image\";"));
-  EXPECT_TRUE(command[6].contains("d.writeConfig(\"Image\", \"file://" + Fresh(1, "bmp") + "\");"));
-  EXPECT_TRUE(command[6].contains("print(d.readConfig(\"Image\"));"));
+  EXPECT_TRUE(command[6].contains("|| \"file://" + Fresh(1, "bmp") + "\";"));
+  EXPECT_TRUE(command[6].contains("d.writeConfig(\"Image\", uri);"));
+  EXPECT_TRUE(command[6].contains("print(d.readConfig(\"Image\") + \"\\t\" + uri);"));
 }
 
 TEST_F(WallpaperSetter, AwkwardPathsStayInsideTheirQuotes) {
@@ -423,4 +424,102 @@ TEST_F(WallpaperSetter, AKeyLockedByTheAdministratorIsReportedByRealGsettings) {
   EXPECT_EQ(held("picture-uri-dark"), "'" + Uri(1) + "'");
   for (const char* name : {"GSETTINGS_BACKEND", "XDG_CURRENT_DESKTOP", "DCONF_PROFILE"})
     qunsetenv(name);
+}
+
+// Two monitors side by side, as a docked laptop has them; the picture red on the first, blue on
+// the second.
+const Platform::TWallpaperLayout TwoMonitors = {
+    Qt::black, {{"eDP-1", QRect(0, 0, 10, 9)}, {"HDMI-2", QRect(10, 0, 6, 9)}}};
+
+QImage TwoMonitorPicture() {
+  QImage picture = SolidImage(16, 9, qRgb(200, 0, 0));
+  for (int y = 0; y < 9; ++y)
+    for (int x = 10; x < 16; ++x) picture.setPixel(x, y, qRgb(0, 0, 200));
+  return picture;
+}
+
+QString Own(const char* monitor) {
+  return Directory() + QStringLiteral("Backdropper_Wallpaper-%1-1.png").arg(monitor);
+}
+
+TEST_F(WallpaperSetter, EachMonitorGetsItsOwnFileWhereTheDesktopKeepsOne) {
+  const QString xfce = "/backdrop/screen0/monitor";
+  struct Case {
+    const char* Desktop;
+    QMap<QString, QString> Store;  // what the desktop held before
+    QList<QStringList> Told;       // commands naming the monitors' files, in order
+  };
+  const QList<Case> cases = {
+      {"XFCE",
+       {{xfce + "eDP-1/workspace0/last-image", "/a.png"},
+        {xfce + "eDP-1/workspace1/last-image", "/b.png"},
+        {xfce + "Gone-1/workspace0/last-image", "/c.png"}},
+       {{"xfconf-query", "-c", "xfce4-desktop", "-p", xfce + "eDP-1/workspace0/last-image", "-s",
+         Own("eDP-1")},
+        {"xfconf-query", "-c", "xfce4-desktop", "-p", xfce + "eDP-1/workspace1/last-image", "-s",
+         Own("eDP-1")},
+        {"xfconf-query", "-c", "xfce4-desktop", "-p", xfce + "HDMI-2/workspace0/last-image", "-n",
+         "-t", "string", "-s", Own("HDMI-2")}}},
+      {"sway",
+       {},
+       {{"swaymsg", "output", "\"eDP-1\"", "bg", '"' + Own("eDP-1") + '"', "fill"},
+        {"swaymsg", "output", "\"HDMI-2\"", "bg", '"' + Own("HDMI-2") + '"', "fill"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Desktop);
+    TRecordedDesktop desktop(c.Desktop);
+    desktop.Runner->Store = c.Store;
+    ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture(), TwoMonitors))
+        << FunStatContext.Parameter2;
+    QList<QStringList> told;
+    for (const QStringList& command : desktop.Runner->Commands)
+      if (command.contains(Own("eDP-1")) || command.contains(Own("HDMI-2")) ||
+          command.contains('"' + Own("eDP-1") + '"') || command.contains('"' + Own("HDMI-2") + '"'))
+        told << command;
+    EXPECT_EQ(told, c.Told);
+    EXPECT_EQ(desktop.Runner->Store.value(xfce + "Gone-1/workspace0/last-image"),
+              c.Store.value(xfce + "Gone-1/workspace0/last-image"))
+        << "a monitor that is not there is left alone";
+    EXPECT_EQ(QImage(Own("eDP-1")),
+              SolidImage(10, 9, qRgb(200, 0, 0)).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QImage(Own("HDMI-2")),
+              SolidImage(6, 9, qRgb(0, 0, 200)).convertToFormat(QImage::Format_RGB32));
+    // Back to one monitor: the monitors' files go.
+    ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture()));
+    EXPECT_EQ(QDir(Directory()).entryList({"*-eDP-1-*", "*-HDMI-2-*"}, QDir::Files), QStringList());
+  }
+
+  // Plasma: each desktop picks the file of the monitor at its screen's place.
+  TRecordedDesktop desktop("KDE");
+  ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture(), TwoMonitors));
+  const QString script = desktop.Runner->Commands[0][6];
+  EXPECT_TRUE(script.contains("  \"0,0,10,9\": \"file://" + Own("eDP-1") + "\",\n")) << script;
+  EXPECT_TRUE(script.contains("  \"10,0,6,9\": \"file://" + Own("HDMI-2") + "\",\n")) << script;
+}
+
+TEST_F(WallpaperSetter, GsettingsDesktopsSpanSeveralMonitorsAndGiveTheUsersStyleBack) {
+  struct Case {
+    const char* Desktop;
+    QString Schema;
+  };
+  for (const Case& c : {Case{"GNOME", "org.gnome.desktop.background"},
+                        Case{"X-Cinnamon", "org.cinnamon.desktop.background"},
+                        Case{"MATE", "org.mate.background"}}) {
+    SCOPED_TRACE(c.Desktop);
+    TRecordedDesktop desktop(c.Desktop);
+    const QString style = c.Schema + " picture-options";
+    desktop.Runner->Store[style] = "zoom";
+    ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture(), TwoMonitors));
+    EXPECT_EQ(desktop.Runner->Store.value(style), "spanned");
+    ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture(), TwoMonitors));
+    EXPECT_EQ(desktop.Runner->Store.value(style), "spanned");
+    ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture()));
+    EXPECT_EQ(desktop.Runner->Store.value(style), "zoom") << "the user's own style is back";
+    // A style the user chose while one monitor was on stays.
+    desktop.Runner->Store[style] = "centered";
+    ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture()));
+    EXPECT_EQ(desktop.Runner->Store.value(style), "centered");
+    EXPECT_TRUE(QDir(Directory()).entryList({"*-eDP-1-*"}, QDir::Files).isEmpty())
+        << "one file is all these desktops need";
+  }
 }

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "Platform/WallpaperSetter.h"
+
 class QPainter;
 
 // --- Picture types -------------------------------------------------------------------------
@@ -97,12 +99,13 @@ bool SaveBitmapFile(const QImage& image, const QString& path);
 // Draws `paint` (the calendar; none when empty) on the fitted picture through a painter clipped
 // to the rows of `reach` (to nothing when it is empty), saves it as the wallpaper file and sets
 // it as the desktop wallpaper. The rows are put back afterwards, so the fitted picture comes out
-// as it went in, and only they are copied rather than the whole screen. `fill` shows where the
-// screen is larger than the picture.
+// as it went in, and only they are copied rather than the whole screen. `layout` tells the
+// desktop what the picture covers.
 bool ComposeWallpaper(QImage& fitted, const QRect& reach,
-                      const std::function<void(QPainter&)>& paint, const QColor& fill = Qt::black);
+                      const std::function<void(QPainter&)>& paint,
+                      const Platform::TWallpaperLayout& layout = {});
 // Sets the file `name` of the wallpaper directory as the desktop wallpaper; `picture`, when
 // given, holds its pixels, so that desktops that need another format are spared reading it.
 // Status frame "SetFileAsWallpaper", Error "Failed to set wallpaper.".
 bool SetFileAsWallpaper(const QString& name, const QImage& picture = QImage(),
-                        const QColor& fill = Qt::black);
+                        const Platform::TWallpaperLayout& layout = {});

@@ -180,7 +180,8 @@ void CopyRows(const QImage& source, int from, QImage& target, int to, int count)
 }  // namespace
 
 bool ComposeWallpaper(QImage& fitted, const QRect& reach,
-                      const std::function<void(QPainter&)>& paint, const QColor& fill) {
+                      const std::function<void(QPainter&)>& paint,
+                      const Platform::TWallpaperLayout& layout) {
   TStatusFrame frame(__FILE__, "ComposeWallpaper", __LINE__);
   frame.Run([&] {
     const QRect rows = QRect(0, reach.y(), fitted.width(), reach.height()) & fitted.rect();
@@ -204,18 +205,19 @@ bool ComposeWallpaper(QImage& fitted, const QRect& reach,
     }
     SaveBitmapFile(fitted, GetOperatorPath() + QLatin1String(WallpaperFileName));
     frame.Check();
-    SetFileAsWallpaper(QLatin1String(WallpaperFileName), fitted, fill);
+    SetFileAsWallpaper(QLatin1String(WallpaperFileName), fitted, layout);
     frame.Check();
   });
   return !frame.Failed();
 }
 
-bool SetFileAsWallpaper(const QString& name, const QImage& picture, const QColor& fill) {
+bool SetFileAsWallpaper(const QString& name, const QImage& picture,
+                        const Platform::TWallpaperLayout& layout) {
   TStatusFrame frame(__FILE__, "SetFileAsWallpaper", __LINE__);
   frame.Run([&] {
     const QString path = GetOperatorPath() + name;
     QString why;
-    if (!Platform::SessionWallpaperSetter()->Set(path, picture, fill, why)) {
+    if (!Platform::SessionWallpaperSetter()->Set(path, picture, layout, why)) {
       // A change from the timer or a hot key reports to nobody; the session log still tells
       // why the desktop kept its old picture.
       std::fprintf(stderr, "Backdropper: Failed to set wallpaper. %s: %s\n", qPrintable(path),

@@ -3,19 +3,34 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <memory>
 
 namespace Platform {
 
+// A monitor's part of the composed picture.
+struct TMonitorPart {
+  QString Name;  // the output's name, as the desktop knows it
+  QRect Place;   // in the picture's pixels
+};
+
+// What the picture covers besides its pixels.
+struct TWallpaperLayout {
+  QColor Fill = Qt::black;  // where the screen is larger than the picture
+  // Each monitor's part; none or one: the picture is one monitor's wallpaper.
+  QList<TMonitorPart> Monitors;
+};
+
 class IWallpaperSetter {
  public:
   virtual ~IWallpaperSetter() = default;
-  // Shows the picture file `path` (a bitmap covering every monitor) as the wallpaper. `picture`
-  // holds the file's pixels when the caller has them (null: read from the file when they are
-  // needed); `fill` is the colour of any part of the screen it does not cover. On failure
-  // returns false and describes the cause in `why`.
-  virtual bool Set(const QString& path, const QImage& picture, const QColor& fill,
+  // Shows the picture file `path` (a bitmap covering every monitor, laid out as `layout` says)
+  // as the wallpaper. `picture` holds the file's pixels when the caller has them (null: read
+  // from the file when they are needed). On failure returns false and describes the cause in
+  // `why`.
+  virtual bool Set(const QString& path, const QImage& picture, const TWallpaperLayout& layout,
                    QString& why) = 0;
 };
 

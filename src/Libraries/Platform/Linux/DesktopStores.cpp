@@ -128,12 +128,12 @@ bool XfconfValues(QMap<QString, QString>& values, QString& why) {
   return true;
 }
 
-bool XfconfHolds(const QStringList& properties, const QString& wanted, QString& why) {
+bool XfconfHolds(const QMap<QString, QString>& wanted, QString& why) {
   QMap<QString, QString> values;
   if (!XfconfValues(values, why)) return false;
-  for (const QString& property : properties)
-    if (values.value(property) != wanted)
-      return NotTaken(QStringLiteral("XFCE"), property, values.value(property), why);
+  for (auto it = wanted.cbegin(); it != wanted.cend(); ++it)
+    if (values.value(it.key()) != it.value())
+      return NotTaken(QStringLiteral("XFCE"), it.key(), values.value(it.key()), why);
   return true;
 }
 
@@ -152,7 +152,7 @@ bool PcmanfmHolds(bool qt, const QString& wanted, QString& why) {
       found.join(QStringLiteral(", ")), why);
 }
 
-bool PlasmaReplyHolds(const QString& reply, const QString& wanted, QString& why) {
+bool PlasmaReplyHolds(const QString& reply, QString& why) {
   // dbus-send prints the reply as `string "..."`; the script printed one line a desktop.
   const qsizetype start = reply.indexOf(QStringLiteral("string \""));
   const qsizetype end = reply.lastIndexOf(QLatin1Char('"'));
@@ -160,10 +160,11 @@ bool PlasmaReplyHolds(const QString& reply, const QString& wanted, QString& why)
       start < 0 || end < start + 8
           ? QStringList()
           : reply.mid(start + 8, end - start - 8).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  for (const QString& line : lines)
-    if (line.trimmed() != wanted)
-      return NotTaken(QStringLiteral("Plasma"), QStringLiteral("a desktop's Image"), line.trimmed(),
-                      why);
+  for (const QString& line : lines) {
+    const QString held = line.section(QLatin1Char('\t'), 0, 0).trimmed();
+    if (held != line.section(QLatin1Char('\t'), 1).trimmed())
+      return NotTaken(QStringLiteral("Plasma"), QStringLiteral("a desktop's Image"), held, why);
+  }
   return !lines.isEmpty() ||
          NotTaken(QStringLiteral("Plasma"), QStringLiteral("the shell's reply"), QString(), why);
 }

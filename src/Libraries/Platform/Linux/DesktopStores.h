@@ -21,14 +21,15 @@ QString FileUri(const QString& path);
 // A string key as `gsettings get` prints it.
 bool GsettingsHolds(const QString& desktop, const QString& schema, const QString& key,
                     const QString& wanted, QString& why);
-// The xfce4-desktop channel: every property in `properties`.
-bool XfconfHolds(const QStringList& properties, const QString& wanted, QString& why);
+// The xfce4-desktop channel: every property of `wanted` its value.
+bool XfconfHolds(const QMap<QString, QString>& wanted, QString& why);
 // The xfce4-desktop channel's properties and values (`xfconf-query -l -v`).
 bool XfconfValues(QMap<QString, QString>& values, QString& why);
 // The desktop files of PCManFM (LXDE) or PCManFM-Qt (LXQt) in any profile. The running desktop
 // saves them after the tool returns, so they are watched for a short while.
 bool PcmanfmHolds(bool qt, const QString& wanted, QString& why);
-// The reply of a Plasma script that prints each desktop's wallpaper, one a line.
-bool PlasmaReplyHolds(const QString& reply, const QString& wanted, QString& why);
+// The reply of a Plasma script that prints, a line for each desktop, the wallpaper it holds and
+// the one it was given, split by a tab.
+bool PlasmaReplyHolds(const QString& reply, QString& why);
 
 }  // namespace Platform

@@ -23,7 +23,9 @@ std::unique_ptr<ILauncher>& Current() {
 
 }  // namespace
 
-ILauncher& Launcher() { return *Current(); }
+ILauncher& Launcher() {
+  return *Current();
+}
 
 void SetLauncher(std::unique_ptr<ILauncher> launcher) {
   Current() = launcher ? std::move(launcher) : std::make_unique<TXdgLauncher>();

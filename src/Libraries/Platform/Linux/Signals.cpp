@@ -23,7 +23,9 @@ void OnStopSignal(int) {
   errno = saved;
 }
 
-void WriteAll(int fd, const char* text) { [[maybe_unused]] ssize_t n = ::write(fd, text, std::strlen(text)); }
+void WriteAll(int fd, const char* text) {
+  [[maybe_unused]] ssize_t n = ::write(fd, text, std::strlen(text));
+}
 
 void OnCrashSignal(int signal) {
   // A link put in the log's place must not have a crash append to the file it names.
