@@ -157,6 +157,9 @@ class TMainForm : public QWidget {
   QString CalendarMonitor;  // its name; empty: the primary monitor
   TMonitorWatch* MonitorWatch = nullptr;
   TArrangement Arrangement() const;
+  // Each monitor's picture: the current one on the calendar monitor, and for a different picture
+  // on each monitor, the ones after it on the monitors to its right, or random ones.
+  QStringList MonitorPictures(const QList<TMonitor>& monitors);
   // The calendar monitor's choices and the list of monitors, for the monitors there now.
   void UpdateMonitorChoices();
   void CalendarMonitorComboBoxChange(int index);

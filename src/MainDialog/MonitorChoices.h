@@ -13,6 +13,7 @@ struct TArrangementChoice {
 
 inline constexpr TArrangementChoice ArrangementChoices[] = {
     {TArrangement::Same, "The same picture on every monitor"},  // the default: first
+    {TArrangement::Different, "A different picture on each monitor"},
     {TArrangement::Across, "One picture across all monitors"},
 };
 

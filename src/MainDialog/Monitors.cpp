@@ -1,12 +1,14 @@
 // The monitors page: how the wallpaper covers several monitors, and which one the calendar is
 // painted on. The calendar monitor is kept by name, also while it is not connected, so the
 // calendar goes back to it when it returns.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <algorithm>
 
 #include "MainDialog.h"
+#include "MyRandom.h"
 #include "MonitorChoices.h"
 #include "StoredTextList/StoredControls.h"
 #include "StoredTextList/StoredTextList.h"
@@ -36,6 +38,24 @@ TArrangement TMainForm::Arrangement() const {
   return index >= 0 && index < static_cast<int>(std::size(ArrangementChoices))
              ? ArrangementChoices[index].Value
              : TArrangement::Same;
+}
+
+QStringList TMainForm::MonitorPictures(const QList<TMonitor>& monitors) {
+  QStringList pictures(monitors.size(), LastFileTitle);
+  const auto count = static_cast<int>(PictureFileNames.size());
+  if (Arrangement() != TArrangement::Different || count == 0) return pictures;
+  const auto monitorCount = static_cast<int>(monitors.size());
+  const int calendar = std::max(CalendarMonitorIndex(monitors), 0);
+  const int current = std::max(PictureIndex, 0);
+  for (int i = 0; i < monitorCount; ++i) {
+    if (i == calendar) continue;
+    const int step = (i - calendar + monitorCount) % monitorCount;
+    pictures[i] = RandomWallpaperCheckBox->isChecked()
+                      ? PictureFileNames[static_cast<int>(static_cast<quint32>(Random->Next()) %
+                                                          static_cast<quint32>(count))]
+                      : PictureFileNames[(current + step) % count];
+  }
+  return pictures;
 }
 
 void TMainForm::UpdateMonitorChoices() {

@@ -152,7 +152,8 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
       ++PictureFittings;
       double factor = 0;
       double skew = 0;
-      if (!FitToMonitors(LastFileTitle, monitors, Arrangement(), ComposeParams(), FittedPicture,
+      if (!FitToMonitors(MonitorPictures(monitors), monitors, Arrangement(), ComposeParams(),
+                         FittedPicture,
                          &factor, &skew)) {
         LastFileTitle.clear();
         frame.Check();

@@ -1,7 +1,8 @@
 // Two monitors on one X screen, as RandR describes a docked laptop's: each monitor's part of the
 // root window shows the picture fitted to that monitor's own size, the calendar only on the
 // primary one, and the rest of the screen the fill colour; a monitor replaced by one of another
-// size is covered again within seconds; "across" spans one fitting over both.
+// size is covered again within seconds; "across" spans one fitting over both; "different" gives
+// the monitor right of the primary the picture after the current one, and Next moves both.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -123,4 +124,41 @@ TEST_F(MonitorsTest, AcrossSpansOneFittingOverBothMonitors) {
   // The right monitor shows the right part of the one fitting, continuing the left's edge.
   EXPECT_EQ(Differing(shot, rightPlace, across.copy(rightPlace)), 0);
   EXPECT_EQ(Differing(shot, QRect(1800, 600, 120, 400), across.copy(1800, 600, 120, 400)), 0);
+}
+
+TEST_F(MonitorsTest, DifferentPicturesFollowNextInListOrder) {
+  // Three pictures; the monitors show two neighbours of the list.
+  QStringList names;
+  for (const char* name : {"a.png", "b.png", "c.png"}) {
+    ASSERT_TRUE(
+        NoiseImage(1600, 1000, static_cast<quint32>(names.size() + 11)).save(Folder + "/" + name));
+    names << Folder + "/" + name;
+  }
+  QFile::remove(Picture);
+  WriteOptions(Session, names[0], Folder, "A different picture on each monitor");
+  Session.StartProgram({"ShowOnStart"});
+  const QRect leftPlace(0, 0, 1920, 1080), rightPlace(1920, 0, 1280, 1024);
+  // Which picture a monitor shows: the left one has the calendar on part of it.
+  const auto shown = [&](const QImage& shot, const QRect& place) {
+    for (int i = 0; i < names.size(); ++i)
+      if (Differing(shot, place, FittedFor(names[i], place.size())) < 1920 * 1080 / 49 / 4)
+        return i;
+    return -1;
+  };
+  int left = -1;
+  for (int step = 0; step < 3; ++step) {
+    ASSERT_EQ(Session.Run("dbus-send",
+                          {"--session", "--type=method_call", "--dest=org.backdropper.Backdropper",
+                           "/org/backdropper/Control", "org.backdropper.Control.Next"}),
+              0);
+    const int before = left;
+    QImage shot = WaitForRoot([&](const QImage& s) {
+      const int now = shown(s, leftPlace);
+      return now >= 0 && now != before && shown(s, rightPlace) >= 0;
+    });
+    left = shown(shot, leftPlace);
+    ASSERT_GE(left, 0) << "step " << step;
+    if (before >= 0) EXPECT_EQ(left, (before + 1) % 3) << "Next moves the primary one step";
+    EXPECT_EQ(shown(shot, rightPlace), (left + 1) % 3) << "the right monitor shows the next one";
+  }
 }

@@ -2,7 +2,10 @@
 
 #include <QMap>
 #include <QPainter>
+#include <algorithm>
+#include <tuple>
 
+#include "Error/Error.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "Platform/LargeMemory.h"
 
@@ -39,45 +42,61 @@ QList<TMonitor> ServedMonitors(const QList<TMonitor>& monitors, QList<TMonitor>*
   return served;
 }
 
-bool FitToMonitors(const QString& file, const QList<TMonitor>& monitors, TArrangement arrangement,
-                   const TComposeParams& params, QImage& canvas, double* normFactor, double* skew) {
+bool FitToMonitors(const QStringList& pictures, const QList<TMonitor>& monitors,
+                   TArrangement arrangement, const TComposeParams& params, QImage& canvas,
+                   double* normFactor, double* skew) {
   canvas = QImage();
+  const int calendar = std::max(CalendarMonitorIndex(monitors), 0);
+  const QString current = pictures.value(calendar);
   const QRect area = WallpaperCanvas(monitors);
   QRect covered;
   for (const TMonitor& monitor : monitors) covered |= monitor.Geometry;
   // One monitor from the origin: its fitting is the wallpaper, with no copy.
   if (monitors.size() == 1 && area == covered)
-    return Fit(file, area.size(), params, canvas, normFactor, skew);
+    return Fit(current, area.size(), params, canvas, normFactor, skew);
 
   QImage whole = Platform::AllocateLargeImage(area.width(), area.height(), QImage::Format_RGB32);
   if (whole.isNull())
-    return Fit(file, QSize(), params, canvas, normFactor, skew);  // reports the failed bitmap
+    return Fit(current, QSize(), params, canvas, normFactor, skew);  // reports the failed bitmap
   whole.fill(params.FillColor);
-  const int calendar = CalendarMonitorIndex(monitors);
   if (arrangement == TArrangement::Across) {
     QImage fitted;
-    if (!Fit(file, covered.size(), params, fitted, normFactor, skew)) return false;
+    if (!Fit(current, covered.size(), params, fitted, normFactor, skew)) return false;
     Place(fitted, whole, covered.topLeft() - area.topLeft());
-  } else {
-    struct TFit {
-      QImage Picture;
-      double Factor = 0;
-      double Skew = 1;
-    };
-    QMap<std::pair<int, int>, TFit> fits;
-    for (const TMonitor& monitor : monitors) {
-      const auto size = std::pair(monitor.Geometry.width(), monitor.Geometry.height());
-      if (!fits.contains(size)) {
-        TFit& fit = fits[size];
-        if (!Fit(file, monitor.Geometry.size(), params, fit.Picture, &fit.Factor, &fit.Skew))
-          return false;
-      }
-      Place(fits[size].Picture, whole, monitor.Geometry.topLeft() - area.topLeft());
+    canvas = std::move(whole);
+    return true;
+  }
+  struct TFit {
+    QImage Picture;
+    double Factor = 0;
+    double Skew = 1;
+  };
+  using TKey = std::tuple<QString, int, int>;
+  QMap<TKey, TFit> fits;
+  const auto fit = [&](const QString& file, const QSize& size) -> const TFit* {
+    const TKey key(file, size.width(), size.height());
+    if (!fits.contains(key)) {
+      TFit made;
+      if (!Fit(file, size, params, made.Picture, &made.Factor, &made.Skew)) return nullptr;
+      fits.insert(key, std::move(made));
     }
-    const QRect shown = monitors[std::max(calendar, 0)].Geometry;
-    const TFit& seen = fits[std::pair(shown.width(), shown.height())];
-    if (normFactor) *normFactor = seen.Factor;
-    if (skew) *skew = seen.Skew;
+    return &fits[key];
+  };
+  // The calendar monitor's first: without its picture there is no wallpaper.
+  const TFit* seen = fit(current, monitors[calendar].Geometry.size());
+  if (!seen) return false;
+  if (normFactor) *normFactor = seen->Factor;
+  if (skew) *skew = seen->Skew;
+  for (int i = 0; i < monitors.size(); ++i) {
+    const QSize size = monitors[i].Geometry.size();
+    const QString own = arrangement == TArrangement::Different ? pictures.value(i) : current;
+    const TFit* made = own == current ? fit(current, size) : fit(own, size);
+    if (!made) {
+      FunStatContext.Reset(fsPerfect);  // a neighbour's broken picture costs its monitor only
+      made = fit(current, size);
+      if (!made) return false;
+    }
+    Place(made->Picture, whole, monitors[i].Geometry.topLeft() - area.topLeft());
   }
   canvas = std::move(whole);
   return true;
