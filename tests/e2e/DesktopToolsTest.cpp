@@ -163,7 +163,7 @@ const TDesktop Desktops[] = {
                     "  d.wallpaperPlugin = \"org.kde.image\";\n"
                     "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];\n"
                     "  d.writeConfig(\"Image\", uri);\n"
-                    "  print(d.readConfig(\"Image\") + \"\\t\" + uri);\n"
+                    "  print(d.readConfig(\"Image\") + \"\\t\" + uri + \"\\n\");\n"
                     "}\n"}};
      }},
 };

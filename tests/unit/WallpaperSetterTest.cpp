@@ -15,6 +15,7 @@
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "PictureFiles.h"
 #include "PrivateBus.h"
+#include "Platform/Linux/DesktopStores.h"
 #include "Platform/Linux/StoredPng.h"
 #include "RecordingRunner.h"
 
@@ -156,7 +157,7 @@ TEST_F(WallpaperSetter, PlasmaGetsAScriptOverTheSessionBus) {
   EXPECT_TRUE(command[6].contains("d.wallpaperPlugin = \"org.kde.image\";"));
   EXPECT_TRUE(command[6].contains("|| \"file://" + Fresh(1, "bmp") + "\";"));
   EXPECT_TRUE(command[6].contains("d.writeConfig(\"Image\", uri);"));
-  EXPECT_TRUE(command[6].contains("print(d.readConfig(\"Image\") + \"\\t\" + uri);"));
+  EXPECT_TRUE(command[6].contains("print(d.readConfig(\"Image\") + \"\\t\" + uri + \"\\n\");"));
 }
 
 TEST_F(WallpaperSetter, AwkwardPathsStayInsideTheirQuotes) {
@@ -521,5 +522,28 @@ TEST_F(WallpaperSetter, GsettingsDesktopsSpanSeveralMonitorsAndGiveTheUsersStyle
     EXPECT_EQ(desktop.Runner->Store.value(style), "centered");
     EXPECT_TRUE(QDir(Directory()).entryList({"*-eDP-1-*"}, QDir::Files).isEmpty())
         << "one file is all these desktops need";
+  }
+}
+
+TEST_F(WallpaperSetter, PlasmasReplyIsReadADesktopALine) {
+  const QString a = "file:///a.png", b = "file:///b.png";
+  const auto reply = [](const QString& printed) {
+    return "method return time=1 sender=:1.2\n   string \"" + printed + "\"\n";
+  };
+  struct Case {
+    QString Reply;
+    QString Why;  // empty: taken
+  };
+  const QString notTaken = "Plasma: the desktop did not take the wallpaper; ";
+  const QList<Case> cases = {
+      {reply(a + "\t" + a + "\n" + b + "\t" + b + "\n"), ""},
+      {reply(a + "\t" + a + "\n" + a + "\t" + b + "\n"), notTaken + "a desktop's Image holds " + a},
+      {reply(""), notTaken + "the shell's reply holds nothing"},
+      {"", notTaken + "the shell's reply holds nothing"},
+  };
+  for (const Case& c : cases) {
+    QString why;
+    EXPECT_EQ(Platform::PlasmaReplyHolds(c.Reply, why), c.Why.isEmpty()) << c.Reply;
+    EXPECT_EQ(why, c.Why) << c.Reply;
   }
 }

@@ -117,8 +117,8 @@ bool SetXfce(const THanded& handed, QString& why) {
 
 // Each Plasma desktop belongs to a screen; with more than one monitor each gets the file of the
 // monitor at its screen's place. URIs are fully percent-encoded, so they cannot break out of the
-// script's strings. Each desktop prints what it holds afterwards and what it was given: a locked
-// configuration keeps the old picture.
+// script's strings. Each desktop prints what it holds afterwards and what it was given, ending
+// the line itself (print adds no break): a locked configuration keeps the old picture.
 bool SetPlasma(const THanded& handed, QString& why) {
   QString files;
   for (const THandedMonitor& monitor : handed.Monitors)
@@ -139,7 +139,7 @@ bool SetPlasma(const THanded& handed, QString& why) {
           "  d.wallpaperPlugin = \"org.kde.image\";\n"
           "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];\n"
           "  d.writeConfig(\"Image\", uri);\n"
-          "  print(d.readConfig(\"Image\") + \"\\t\" + uri);\n"
+          "  print(d.readConfig(\"Image\") + \"\\t\" + uri + \"\\n\");\n"
           "}\n")
           .arg(files, FileUri(handed.Whole));
   QString reply;
