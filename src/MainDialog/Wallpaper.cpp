@@ -153,8 +153,7 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
       double factor = 0;
       double skew = 0;
       if (!FitToMonitors(MonitorPictures(monitors), monitors, Arrangement(), ComposeParams(),
-                         FittedPicture,
-                         &factor, &skew)) {
+                         FittedPicture, &factor, &skew)) {
         LastFileTitle.clear();
         frame.Check();
         frame.Raise(__LINE__, fsError, QStringLiteral("Failed to load picture."));
@@ -166,15 +165,20 @@ void TMainForm::SetFileAsWallpaper(bool reload) {
     // One reading of the clock: a day painted just before midnight must not be recorded as
     // painted on the next day, or that day would never be drawn.
     const QDateTime now = Platform::Clock().Now();
-    // The calendar is painted in its monitor's place on the canvas.
-    const QPoint offset = monitors[CalendarMonitorIndex(monitors)].Geometry.topLeft() -
-                          WallpaperCanvas(monitors).topLeft();
+    // The calendar is painted in its monitor's place on the canvas, at its scale.
+    const TMonitor& shown = monitors[CalendarMonitorIndex(monitors)];
+    const QPoint offset = shown.Geometry.topLeft() - WallpaperCanvas(monitors).topLeft();
+    const QRect logical = CalendarPaintReach(now);
+    const QRect reach = QRectF(logical.x() * shown.Scale, logical.y() * shown.Scale,
+                               logical.width() * shown.Scale, logical.height() * shown.Scale)
+                            .toAlignedRect();
     // A calendar that failed is reported after the wallpaper has still been written.
     TFunStatContext calendar;
     ComposeWallpaper(
-        FittedPicture, CalendarPaintReach(now).translated(offset),
+        FittedPicture, reach.translated(offset),
         [&](QPainter& painter) {
           painter.translate(offset);
+          painter.scale(shown.Scale, shown.Scale);
           SetInfoOnPicture(painter, now);
           calendar = FunStatContext;
         },

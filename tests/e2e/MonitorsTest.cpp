@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 
 #include "E2eSession.h"
 #include "MyGDIPlus/MyGDIPlus.h"
@@ -161,4 +162,38 @@ TEST_F(MonitorsTest, DifferentPicturesFollowNextInListOrder) {
     if (before >= 0) EXPECT_EQ(left, (before + 1) % 3) << "Next moves the primary one step";
     EXPECT_EQ(shown(shot, rightPlace), (left + 1) % 3) << "the right monitor shows the next one";
   }
+}
+
+// On a monitor of scale 2 (a 4K panel at 200 %) the skin's sizes are device-independent pixels:
+// the calendar is painted twice as large as at scale 1, on a picture still fitted to every
+// physical pixel.
+TEST(MonitorScale, TheCalendarIsPaintedAtTheMonitorsScale) {
+  TE2eSession session;
+  ASSERT_TRUE(session.Ready());
+  const QString folder = session.Root() + "/pictures";
+  QDir().mkpath(folder);
+  const QString picture = folder + "/noise.png";
+  ASSERT_TRUE(NoiseImage(1600, 1000, 9).save(picture));
+  const QImage plain = FittedFor(picture, {1280, 1024});
+  QList<QRect> boxes;
+  for (const char* scale : {"1", "2"}) {
+    SCOPED_TRACE(scale);
+    session.SetVariable("QT_SCALE_FACTOR", scale);
+    QFile::remove(session.WallpaperFile());
+    WriteOptions(session, picture, folder, "The same picture on every monitor");
+    QProcess* program = session.StartProgram({"Next"});
+    const QImage wallpaper = session.WaitForWallpaper();
+    ASSERT_EQ(wallpaper.size(), QSize(1280, 1024)) << "fitted to the physical pixels";
+    QRect box;
+    const QImage pixels = wallpaper.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < 1024; ++y)
+      for (int x = 0; x < 1280; ++x)
+        if (pixels.pixel(x, y) != plain.pixel(x, y)) box |= QRect(x, y, 1, 1);
+    boxes << box;
+    ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+    ASSERT_EQ(TE2eSession::WaitForExit(program, 10000), 0);
+  }
+  ASSERT_FALSE(boxes[0].isEmpty());
+  EXPECT_NEAR(boxes[1].width(), 2.0 * boxes[0].width(), 0.1 * boxes[0].width());
+  EXPECT_NEAR(boxes[1].height(), 2.0 * boxes[0].height(), 0.1 * boxes[0].height());
 }

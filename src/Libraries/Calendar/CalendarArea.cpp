@@ -21,6 +21,7 @@ QRect CalendarAreaOf(const QRect& geometry, const QRect& available, double pixel
 QRect CalendarArea(int margin) {
   const QScreen* screen = CalendarScreen();
   if (!screen) return {};
-  return CalendarAreaOf(screen->geometry(), screen->availableGeometry(), screen->devicePixelRatio(),
-                        margin);
+  // In device-independent pixels, as the skin's sizes are: on a monitor of scale 2 the calendar
+  // is painted twice as large, and looks as big as on any other.
+  return CalendarAreaOf(screen->geometry(), screen->availableGeometry(), 1.0, margin);
 }
