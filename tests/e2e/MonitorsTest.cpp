@@ -197,3 +197,36 @@ TEST(MonitorScale, TheCalendarIsPaintedAtTheMonitorsScale) {
   EXPECT_NEAR(boxes[1].width(), 2.0 * boxes[0].width(), 0.1 * boxes[0].width());
   EXPECT_NEAR(boxes[1].height(), 2.0 * boxes[0].height(), 0.1 * boxes[0].height());
 }
+
+// Twenty monitor changes within a second (a dock being plugged in) give one composition, for
+// the monitors as they are at the end.
+TEST_F(MonitorsTest, ABurstOfMonitorChangesComposesOnce) {
+  ASSERT_TRUE(Session.AddStandInTool("gsettings", R"SH(#!/bin/sh
+echo "$*" >> "$STANDIN_LOG"
+case "$1 $3" in
+  "set picture-filename") printf '%s' "$4" > "$STANDIN_LOG.held" ;;
+  "get picture-filename") echo "'$(cat "$STANDIN_LOG.held")'" ;;
+esac
+)SH"));
+  const QString log = Session.Root() + "/gsettings.log";
+  Session.SetVariable("STANDIN_LOG", log);
+  Session.SetVariable("XDG_CURRENT_DESKTOP", "MATE");
+  const auto handed = [&] {
+    QFile file(log);
+    return file.open(QIODevice::ReadOnly)
+               ? file.readAll().count("set org.mate.background picture-filename")
+               : 0;
+  };
+  WriteOptions(Session, Picture, Folder, "The same picture on every monitor");
+  Session.StartProgram({"Next"});
+  ASSERT_TRUE(WaitUntil([&] { return handed() == 1; }, 20000));
+  for (int i = 0; i < 10; ++i) {
+    Session.Run("xrandr", {"--delmonitor", "R"});
+    Session.Run("xrandr", {"--setmonitor", "R",
+                           i < 9 ? "1280/339x1024/271+1920+0" : "1024/271x768/203+1920+0", "none"});
+  }
+  EXPECT_TRUE(WaitUntil([&] { return handed() == 2; }, 10000));
+  QTest::qWait(3000);
+  EXPECT_EQ(handed(), 2) << "one composition for the whole burst";
+  EXPECT_EQ(QImage(Session.WallpaperFile()).size(), QSize(2944, 1080)) << "for the last monitors";
+}
