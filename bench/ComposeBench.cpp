@@ -20,6 +20,7 @@
 
 #include "Calendar/CalendarPainter.h"
 #include "MyGDIPlus/DrawContext.h"
+#include "Monitors/MonitorFit.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "Platform/CommandRunner.h"
 
@@ -143,6 +144,32 @@ void BM_Compose(benchmark::State& state) {
 BENCHMARK(BM_Compose)
     ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
     ->ArgNames({"picture", "screen", "effects"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Two monitors side by side, 3840 x 2160 and 1920 x 1080, the same picture on both: the canvas
+// of both, each monitor's fitting at its place, the calendar on the first.
+void BM_ComposeTwoMonitors(benchmark::State& state) {
+  const QString picture = QString::fromLatin1(Pictures[state.range(0)]);
+  if (!QFile::exists(picture)) {
+    state.SkipWithError("picture missing (packages mate-backgrounds, plasma-workspace-wallpapers)");
+    return;
+  }
+  const QList<TMonitor> monitors = {{"DP-1", QRect(0, 0, 3840, 2160), 1, true},
+                                    {"HDMI-1", QRect(3840, 0, 1920, 1080), 1, false}};
+  const TComposeParams params = Params(Screens[1], state.range(1) != 0);
+  const TDesktopScope desktop(0);
+  for (auto _ : state) {
+    QImage canvas;
+    if (!FitToMonitors({picture, picture}, monitors, TArrangement::Same, params, canvas) ||
+        !ComposeWallpaper(canvas, CalendarReach(Skins[0], Scene(Screens[1])),
+                          [&](QPainter& painter) { PaintCalendar(painter, Skins[0], Screens[1]); }))
+      state.SkipWithError("composing failed");
+  }
+}
+BENCHMARK(BM_ComposeTwoMonitors)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"picture", "effects"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
