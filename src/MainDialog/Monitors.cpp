@@ -80,7 +80,11 @@ void TMainForm::UpdateMonitorChoices() {
 void TMainForm::CalendarMonitorComboBoxChange(int index) {
   CalendarMonitor = CalendarMonitorComboBox->itemData(index).toString();
   SetCalendarMonitorName(CalendarMonitor);
-  RedrawWallpaperOnParamChange();
+  // With a picture of its own on each monitor, the current one moves with the calendar.
+  if (Arrangement() == TArrangement::Different)
+    ReloadWallpaperOnParamChange();
+  else
+    RedrawWallpaperOnParamChange();
 }
 
 void TMainForm::ReadMonitorOptions(TStoredTextList& list) {
