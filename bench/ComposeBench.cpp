@@ -23,6 +23,7 @@
 #include "Monitors/MonitorFit.h"
 #include "MyGDIPlus/MyGDIPlus.h"
 #include "Platform/CommandRunner.h"
+#include "RecordingRunner.h"
 
 namespace {
 
@@ -34,16 +35,6 @@ const char* const PictureNames[] = {"mate-5640x3172-progressive", "plasma-5120x2
 const QSize Screens[] = {{1920, 1080}, {3840, 2160}};
 // XDG_CURRENT_DESKTOP values: KDE takes the bitmap itself, GNOME gets a PNG copy.
 const char* const Desktops[] = {"KDE", "GNOME"};
-
-class TRecordingRunner : public Platform::ICommandRunner {
- public:
-  Platform::TCommandResult Run(const QString&, const QStringList&) override {
-    Platform::TCommandResult result;
-    result.Started = true;
-    result.ExitCode = 0;
-    return result;
-  }
-};
 
 TComposeParams Params(QSize screen, bool effects) {
   TComposeParams params;
