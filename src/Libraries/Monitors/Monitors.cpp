@@ -15,6 +15,11 @@ QRect Physical(const QRect& logical, double scale) {
                scaled(logical.height()));
 }
 
+// A server without output names still gets one name for each monitor.
+QString MonitorName(const QScreen* screen, qsizetype index) {
+  return screen->name().isEmpty() ? QStringLiteral("Monitor %1").arg(index + 1) : screen->name();
+}
+
 }  // namespace
 
 QList<TMonitor> ListMonitors() {
@@ -22,11 +27,8 @@ QList<TMonitor> ListMonitors() {
   const QScreen* primary = QGuiApplication::primaryScreen();
   for (QScreen* screen : QGuiApplication::screens()) {
     const double scale = screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1;
-    // A server without output names still gets one name for each monitor.
-    const QString name = screen->name().isEmpty()
-                             ? QStringLiteral("Monitor %1").arg(monitors.size() + 1)
-                             : screen->name();
-    monitors << TMonitor{name, Physical(screen->geometry(), scale), scale, screen == primary};
+    monitors << TMonitor{MonitorName(screen, monitors.size()), Physical(screen->geometry(), scale),
+                         scale, screen == primary};
   }
   std::stable_sort(monitors.begin(), monitors.end(), [](const TMonitor& a, const TMonitor& b) {
     return std::pair(a.Geometry.x(), a.Geometry.y()) < std::pair(b.Geometry.x(), b.Geometry.y());
@@ -49,9 +51,10 @@ QString CalendarMonitorName() {
 }
 
 QScreen* CalendarScreen() {
+  const QList<QScreen*> screens = QGuiApplication::screens();
   if (!CalendarName.isEmpty())
-    for (QScreen* screen : QGuiApplication::screens())
-      if (screen->name() == CalendarName) return screen;
+    for (qsizetype i = 0; i < screens.size(); ++i)
+      if (MonitorName(screens[i], i) == CalendarName) return screens[i];
   return QGuiApplication::primaryScreen();
 }
 
