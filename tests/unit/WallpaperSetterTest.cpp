@@ -498,7 +498,7 @@ TEST_F(WallpaperSetter, EachMonitorGetsItsOwnFileWhereTheDesktopKeepsOne) {
   EXPECT_TRUE(script.contains("  \"10,0,6,9\": \"file://" + Own("HDMI-2") + "\",\n")) << script;
 }
 
-TEST_F(WallpaperSetter, GsettingsDesktopsSpanSeveralMonitorsAndGiveTheUsersStyleBack) {
+TEST_F(WallpaperSetter, OneFileDesktopsSpanSeveralMonitorsAndGiveTheUsersStyleBack) {
   struct Case {
     const char* Desktop;
     QString Schema;
@@ -523,6 +523,12 @@ TEST_F(WallpaperSetter, GsettingsDesktopsSpanSeveralMonitorsAndGiveTheUsersStyle
     EXPECT_TRUE(QDir(Directory()).entryList({"*-eDP-1-*"}, QDir::Files).isEmpty())
         << "one file is all these desktops need";
   }
+  // PCManFM spreads the one picture over every monitor itself.
+  TRecordedDesktop desktop("LXDE");
+  ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture(), TwoMonitors));
+  EXPECT_EQ(desktop.Runner->Commands[0].last(), "--wallpaper-mode=screen");
+  ASSERT_TRUE(SetFileAsWallpaper(Name, TwoMonitorPicture()));
+  EXPECT_EQ(desktop.Runner->Commands[1].last(), "--wallpaper-mode=stretch");
 }
 
 TEST_F(WallpaperSetter, PlasmasReplyIsReadADesktopALine) {

@@ -154,11 +154,14 @@ bool SetPlasma(const THanded& handed, QString& why) {
 
 // The mode goes with the file: a profile left at "color" or "none" would otherwise keep the
 // desktop blank. The picture is already screen-sized, so "stretch" shows it pixel for pixel and
-// still fills the screen should its size change before the next composition.
+// still fills the screen should its size change before the next composition. PCManFM spreads a
+// picture of every monitor over all of them with "screen"; PCManFM-Qt has no such mode.
 bool SetPcmanfm(bool qt, const THanded& handed, QString& why) {
+  const bool span = !qt && handed.MonitorCount > 1;
   return RunTool(qt ? QStringLiteral("pcmanfm-qt") : QStringLiteral("pcmanfm"),
                  {QStringLiteral("--set-wallpaper"), handed.Whole,
-                  QStringLiteral("--wallpaper-mode=stretch")},
+                  span ? QStringLiteral("--wallpaper-mode=screen")
+                       : QStringLiteral("--wallpaper-mode=stretch")},
                  why) &&
          PcmanfmHolds(qt, handed.Whole, why);
 }
