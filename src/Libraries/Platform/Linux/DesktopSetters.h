@@ -12,7 +12,7 @@ namespace Platform {
 // A monitor's own file, for the desktops that keep a wallpaper per monitor.
 struct THandedMonitor {
   QString Name;
-  QRect Place;  // in the virtual desktop
+  QRect Place;  // in the picture, which starts at the virtual desktop's origin or left of it
   QString File;
 };
 
