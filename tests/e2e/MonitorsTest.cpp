@@ -44,19 +44,8 @@ bool AllBlack(const QImage& shot, const QRect& region) {
 
 void WriteOptions(const TE2eSession& session, const QString& picture, const QString& folder,
                   const char* arrangement) {
-  QFile file(session.ProgramDir() + "/Backdropper.ini");
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(QStringLiteral("[Main]\r\nAutorun=FALSE\r\n"
-                            "[Wallpaper]\r\nIsAutoChange=TRUE\r\nLastFileTitle=%1\r\n"
-                            "LastAutoChangeTime=%2\r\n"
-                            "[Calendar]\r\nShow=TRUE\r\nRectLeft=0.1\r\nRectTop=0.1\r\n"
-                            "[BroadcastWallpaperChange]\r\nIsAutoChange=FALSE\r\n"
-                            "[DirectoryList]\r\nCount=1\r\nTitle0=%3\r\nActive0=TRUE\r\n"
-                            "Recurs0=FALSE\r\n[Monitors]\r\nArrangement=%4\r\n")
-                 .arg(picture)
-                 .arg(Now(), 0, 'f', 8)
-                 .arg(folder, arrangement)
-                 .toUtf8());
+  WriteSessionOptions(session, picture, folder, true,
+                      QStringLiteral("[Monitors]\r\nArrangement=%1\r\n").arg(arrangement));
 }
 
 class MonitorsTest : public ::testing::Test {
@@ -201,22 +190,9 @@ TEST(MonitorScale, TheCalendarIsPaintedAtTheMonitorsScale) {
 // Twenty monitor changes within a second (a dock being plugged in) give one composition, for
 // the monitors as they are at the end.
 TEST_F(MonitorsTest, ABurstOfMonitorChangesComposesOnce) {
-  ASSERT_TRUE(Session.AddStandInTool("gsettings", R"SH(#!/bin/sh
-echo "$*" >> "$STANDIN_LOG"
-case "$1 $3" in
-  "set picture-filename") printf '%s' "$4" > "$STANDIN_LOG.held" ;;
-  "get picture-filename") echo "'$(cat "$STANDIN_LOG.held")'" ;;
-esac
-)SH"));
-  const QString log = Session.Root() + "/gsettings.log";
-  Session.SetVariable("STANDIN_LOG", log);
-  Session.SetVariable("XDG_CURRENT_DESKTOP", "MATE");
-  const auto handed = [&] {
-    QFile file(log);
-    return file.open(QIODevice::ReadOnly)
-               ? file.readAll().count("set org.mate.background picture-filename")
-               : 0;
-  };
+  const QString log = UseKeepingGsettings(Session);
+  ASSERT_FALSE(log.isEmpty());
+  const auto handed = [&] { return HandedPictures(log); };
   WriteOptions(Session, Picture, Folder, "The same picture on every monitor");
   Session.StartProgram({"Next"});
   ASSERT_TRUE(WaitUntil([&] { return handed() == 1; }, 20000));

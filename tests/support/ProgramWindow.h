@@ -19,23 +19,58 @@
 #include "MyTime.h"
 
 // An options file with the current picture `picture` of the folder `folder`, changed just now
-// (so the timer does not move on), no calendar and no timed broadcast: the program applies the
-// wallpaper only when told.
-inline void WriteQuietOptions(const TE2eSession& session, const QString& picture,
-                              const QString& folder) {
+// (so the timer does not move on) and no timed broadcast: the program applies the wallpaper only
+// when told. With `calendar` the calendar is shown at 0.1, 0.1 of the work area; `extra` is put
+// after the other sections.
+inline void WriteSessionOptions(const TE2eSession& session, const QString& picture,
+                                const QString& folder, bool calendar, const QString& extra = {}) {
   QFile file(session.ProgramDir() + QStringLiteral("/Backdropper.ini"));
   file.open(QIODevice::WriteOnly | QIODevice::Truncate);
   file.write(QStringLiteral("[Main]\r\nAutorun=FALSE\r\n"
                             "[Wallpaper]\r\nIsAutoChange=TRUE\r\nLastFileTitle=%1\r\n"
                             "LastAutoChangeTime=%2\r\n"
-                            "[Calendar]\r\nShow=FALSE\r\n"
+                            "[Calendar]\r\n%3"
                             "[BroadcastWallpaperChange]\r\nIsAutoChange=FALSE\r\n"
-                            "[DirectoryList]\r\nCount=1\r\nTitle0=%3\r\nActive0=TRUE\r\n"
-                            "Recurs0=FALSE\r\n")
+                            "[DirectoryList]\r\nCount=1\r\nTitle0=%4\r\nActive0=TRUE\r\n"
+                            "Recurs0=FALSE\r\n%5")
                  .arg(picture)
                  .arg(Now(), 0, 'f', 8)
-                 .arg(folder)
+                 .arg(calendar ? QStringLiteral("Show=TRUE\r\nRectLeft=0.1\r\nRectTop=0.1\r\n")
+                               : QStringLiteral("Show=FALSE\r\n"))
+                 .arg(folder, extra)
                  .toUtf8());
+}
+
+// The same without the calendar.
+inline void WriteQuietOptions(const TE2eSession& session, const QString& picture,
+                              const QString& folder) {
+  WriteSessionOptions(session, picture, folder, false);
+}
+
+// A stand-in gsettings for MATE: logs its arguments to $STANDIN_LOG and keeps the picture it is
+// given, which the program reads back.
+inline constexpr char KeepingGsettings[] = R"SH(#!/bin/sh
+echo "$*" >> "$STANDIN_LOG"
+case "$1 $3" in
+  "set picture-filename") printf '%s' "$4" > "$STANDIN_LOG.held" ;;
+  "get picture-filename") echo "'$(cat "$STANDIN_LOG.held")'" ;;
+esac
+)SH";
+
+// Installs it with its log in the session's folder; returns the log's path, empty on failure.
+inline QString UseKeepingGsettings(TE2eSession& session) {
+  const QString log = session.Root() + QStringLiteral("/gsettings.log");
+  if (!session.AddStandInTool(QStringLiteral("gsettings"), KeepingGsettings)) return {};
+  session.SetVariable(QStringLiteral("STANDIN_LOG"), log);
+  session.SetVariable(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("MATE"));
+  return log;
+}
+
+// How many pictures the stand-in was handed (it also answers other questions).
+inline int HandedPictures(const QString& log) {
+  QFile file(log);
+  if (!file.open(QIODevice::ReadOnly)) return 0;
+  return static_cast<int>(file.readAll().count("set org.mate.background picture-filename"));
 }
 
 // Waits (serving this process's events, D-Bus calls among them) until `done` holds.

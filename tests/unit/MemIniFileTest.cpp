@@ -38,7 +38,9 @@ TEST(MemIniFile, SectionsDifferingInCaseAreOneAndDuplicatesAreUnreachable) {
 }
 
 TEST(MemIniFile, AByteOrderMarkAtTheStartOnlyIsSkipped) {
-  const TMemIniFile ini = Parsed("\xEF\xBB\xBF[First]\na=1\n[Second]\nb=\xEF\xBB\xBF" "2\n");
+  const TMemIniFile ini = Parsed(
+      "\xEF\xBB\xBF[First]\na=1\n[Second]\nb=\xEF\xBB\xBF"
+      "2\n");
   EXPECT_EQ(ini.ReadString("First", "a", Absent), "1");
   EXPECT_EQ(ini.ReadString("Second", "b", Absent), QChar(0xFEFF) + QString("2"))
       << "inside the text it is a character like any other";
