@@ -90,7 +90,7 @@ bool FitToMonitors(const QStringList& pictures, const QList<TMonitor>& monitors,
   for (int i = 0; i < monitors.size(); ++i) {
     const QSize size = monitors[i].Geometry.size();
     const QString own = arrangement == TArrangement::Different ? pictures.value(i) : current;
-    const TFit* made = own == current ? fit(current, size) : fit(own, size);
+    const TFit* made = fit(own, size);
     if (!made) {
       FunStatContext.Reset(fsPerfect);  // a neighbour's broken picture costs its monitor only
       made = fit(current, size);
